@@ -1,0 +1,3 @@
+#include "plot.h"
+
+void draw_plot(SDL_Surface &, SynthesisState &) {}

@@ -1,0 +1,3 @@
+#include "sound.h"
+
+void synthesize_sound_loop(SynthesisState &) {}

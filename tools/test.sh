@@ -1,0 +1,20 @@
+#!/bin/bash
+# Installs what is missing, builds, and runs every test: a normal build, then the
+# whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer, then the
+# audio thread under ThreadSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+tools/deps.sh
+jobs=$(nproc)
+
+build_and_test() {
+  local dir=$1 sanitize=$2 filter=$3
+  echo "=== $dir (sanitizer: ${sanitize:-none})"
+  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKURVELLO_SANITIZE="$sanitize"
+  cmake --build "$dir" -j"$jobs"
+  (cd "$dir" && ctest --output-on-failure -j"$jobs" ${filter:+-R "$filter"})
+}
+
+build_and_test build "" ""
+build_and_test build-asan address ""
+build_and_test build-tsan thread "^(Sound|AudioThread)"
