@@ -1,7 +1,7 @@
 #!/bin/bash
 # Installs what is missing, builds, and runs every test: a normal build, then the
 # whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer, then the
-# audio thread under ThreadSanitizer.
+# audio thread under ThreadSanitizer, then a short run of every fuzzer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/deps.sh
@@ -18,3 +18,4 @@ build_and_test() {
 build_and_test build "" ""
 build_and_test build-asan address ""
 build_and_test build-tsan thread "^(Sound|AudioThread)"
+tools/fuzz.sh "${KURVELLO_FUZZ_SECONDS:-45}"

@@ -1,31 +1,49 @@
+#include "console.h"
 #include "frame_loop.h"
+#include "startup.h"
 #include "synthesis_state.h"
 
 #include <SDL.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <unistd.h>
 
-// Temporary start-up: preset from the first of a, b on standard input.
+namespace {
+
+constexpr int SURFACE_WIDTH = 1024;
+constexpr int SURFACE_HEIGHT = 768;
+
+[[noreturn]] void die_with_sdl_error(const char *what) {
+    std::fprintf(stderr, "%s: %s\n", what, SDL_GetError());
+    std::exit(1);
+}
+
+} // namespace
+
 int main(int argc, char **argv) {
-    const bool full_screen = !(argc > 1 && argv[1][0] == 'n');
+    const bool full_screen = wants_full_screen(argc, argv);
+    write_help_text(stdout, console_encoding());
+
     HarmonicNumbers harmonic{};
-    int c;
-    while ((c = std::getchar()) != EOF && c != 'a' && c != 'b') {
-    }
-    for (int i = 0; i < HARMONIC_SLOTS; i++) {
-        harmonic[i] = c == 'b' ? i + 1 : 2 * i + 1;
-    }
-    if (SDL_Init(SDL_INIT_VIDEO) < 0) {
-        std::fprintf(stderr, "Couldn't initialize SDL: %s\n", SDL_GetError());
+    if (!choose_harmonic_numbers(STDIN_FILENO, stdin, stdout, harmonic)) {
+        // Without this the wait for a, b or c would spin on a closed input for ever.
+        std::fputs("Eingabe beendet - kein Graph gewaehlt\n", stderr);
         std::exit(1);
+    }
+
+    if (SDL_Init(SDL_INIT_VIDEO) < 0) {
+        die_with_sdl_error("Couldn't initialize SDL");
     }
     std::atexit(SDL_Quit);
-    SDL_Surface *surface = SDL_SetVideoMode(1024, 768, 0, full_screen ? SDL_FULLSCREEN : 0);
+    SDL_Surface *surface =
+        SDL_SetVideoMode(SURFACE_WIDTH, SURFACE_HEIGHT, 0, full_screen ? SDL_FULLSCREEN : 0);
     if (surface == nullptr) {
-        std::fprintf(stderr, "Couldn't set video mode: %s\n", SDL_GetError());
-        std::exit(1);
+        die_with_sdl_error("Couldn't set video mode");
     }
+    SDL_WM_SetCaption("Kurvello", nullptr);
+
+    // A lock failure comes back as 1: a failure must not end as a success.
     const int status = run_frame_loop(*surface, harmonic);
     SDL_Quit();
     std::exit(status);

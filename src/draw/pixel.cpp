@@ -1,4 +1,63 @@
 #include "pixel.h"
 
-void put_pixel(SDL_Surface &, int, int, Uint32) {}
-void draw_line(SDL_Surface &, Uint32, int, int, int, int) {}
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+
+namespace {
+
+// Wide enough for y0 + dy and -dy of any two 32-bit ints.
+using Wide = std::int64_t;
+
+// Steep run: one pixel per row, only over the rows 1..h-1 that the run reaches.
+void draw_steep(SDL_Surface &surface, Uint32 pixel, int x0, Wide y0, int dx, Wide dy) {
+    const double step = static_cast<double>(dx) / static_cast<double>(dy);
+    const Wide first = std::max<Wide>(0, 1 - y0);
+    const Wide last = std::min<Wide>(dy - 1, surface.h - 1 - y0);
+    for (Wide i = first; i <= last; i++) {
+        // |step * i| < |dx|, so the sum stays far inside 64 bits.
+        const auto x = static_cast<Wide>(step * static_cast<double>(i) + x0);
+        if (x >= 0 && x < surface.w) {
+            put_pixel(surface, static_cast<int>(x), static_cast<int>(y0 + i), pixel);
+        }
+    }
+}
+
+// Flat run: one pixel per column, only over the columns inside the surface.
+void draw_flat(SDL_Surface &surface, Uint32 pixel, int x0, Wide y0, int dx, Wide dy) {
+    const double step = static_cast<double>(dy) / static_cast<double>(dx);
+    const Wide first = std::max<Wide>(0, -static_cast<Wide>(x0));
+    const Wide last = std::min<Wide>(dx - 1, surface.w - 1 - static_cast<Wide>(x0));
+    for (Wide i = first; i <= last; i++) {
+        const auto y = static_cast<Wide>(step * static_cast<double>(i) + static_cast<double>(y0));
+        if (y > 0 && y < surface.h) {
+            put_pixel(surface, static_cast<int>(x0 + i), static_cast<int>(y), pixel);
+        }
+    }
+}
+
+} // namespace
+
+void put_pixel(SDL_Surface &surface, int x, int y, Uint32 pixel) {
+    if (x < 0 || y < 0 || x >= surface.w || y >= surface.h) {
+        return;
+    }
+    const int bpp = surface.format->BytesPerPixel;
+    store_pixel(static_cast<Uint8 *>(surface.pixels) +
+                    static_cast<std::ptrdiff_t>(y) * surface.pitch + x * bpp,
+                bpp, pixel);
+}
+
+void draw_line(SDL_Surface &surface, Uint32 pixel, int x0, int y0, int dx, int dy) {
+    Wide top = y0;
+    Wide extent = dy;
+    if (extent < 0) {
+        top += extent;
+        extent = -extent;
+    }
+    if (extent > dx) {
+        draw_steep(surface, pixel, x0, top, dx, extent);
+    } else if (dx > 0) {
+        draw_flat(surface, pixel, x0, top, dx, extent);
+    }
+}

@@ -24,11 +24,12 @@ void fill_sound_spec(SDL_AudioSpec &spec);
 // Allocates the loop, opens the device and starts silent playback; exits with 1 on failure.
 void open_sound_output();
 
-// Closes the device, then frees the loop.
+// Closes the device, then frees the loop and zeroes the record.
 void close_sound_output();
 
 // Plays the rest of the loop from position into stream, at most len bytes.
 void audio_callback(void *userdata, Uint8 *stream, int len);
 
-// Rewrites the loop with one period of the current sum, under the audio lock.
+// Rewrites the loop with one period of the current sum, under the audio lock; state.term
+// keeps the last sample's limited terms. Sound must be on.
 void synthesize_sound_loop(SynthesisState &state);

@@ -123,12 +123,20 @@ class Program:
             ids = found.stdout.split()
             if ids:
                 window = ids[0]
-                subprocess.run(["xdotool", "mousemove", "--sync", "512", "384"],
-                               env=self.xenv(), check=True)
+                self.point_at_window()
                 time.sleep(0.3)
                 return window
             time.sleep(0.1)
         raise AssertionError("window did not appear")
+
+    def point_at_window(self):
+        # mousemove --sync waits ~16 s for a motion that never comes when the pointer is
+        # there already, as after a full-screen run, which centres it.
+        where = subprocess.run(["xdotool", "getmouselocation", "--shell"],
+                               capture_output=True, text=True, env=self.xenv()).stdout
+        if "X=512\nY=384\n" not in where:
+            subprocess.run(["xdotool", "mousemove", "--sync", "512", "384"],
+                           env=self.xenv(), check=True)
 
     def key(self, name, hold=0.05, settle=0.15):
         """Holds a key for `hold` seconds, then lets the program draw a few frames."""
@@ -149,7 +157,8 @@ class Program:
                              env=self.xenv(), check=True).stdout
         ppm = subprocess.run(
             ["convert", "xwd:-", "-crop", f"{WINDOW_SIZE[0]}x{WINDOW_SIZE[1]}+0+0",
-             "+repage", "ppm:-"], input=xwd, capture_output=True, check=True).stdout
+             "+repage", "-strip", "-depth", "8", "ppm:-"],
+            input=xwd, capture_output=True, check=True).stdout
         if save_png:
             subprocess.run(["convert", "ppm:-", save_png], input=ppm, check=True)
         return parse_ppm(ppm)
@@ -161,6 +170,10 @@ class Program:
         if self.process.poll() is None:
             self.process.kill()
             self.process.wait(timeout=10)
+
+    def close_files(self):
+        self.stdout_file.close()
+        self.stderr_file.close()
 
     def stdout(self):
         self.stdout_file.seek(0)
@@ -191,5 +204,6 @@ class XTestCase(unittest.TestCase):
 
     def start(self, **kwargs):
         program = Program(self.x, **kwargs)
+        self.addCleanup(program.close_files)
         self.addCleanup(program.stop)
         return program

@@ -1,0 +1,22 @@
+// Start-up on the console: window or full screen, the help text and the harmonic numbers.
+#pragma once
+
+#include "console.h"
+#include "synthesis_state.h"
+
+#include <cstdio>
+
+// Returns false (a window) when the first argument begins with a lower-case n, else true.
+bool wants_full_screen(int argc, const char *const *argv);
+
+// Writes the 23 help texts, the last one without a line feed.
+void write_help_text(std::FILE *out, ConsoleEncoding encoding);
+
+// Reads key codes from fd until a, b or c arrives and returns it; -1 at end of input.
+int wait_for_preset_key(int key_fd, std::FILE *out);
+
+// Fills harmonic for preset a, b or c; c prompts on out and reads twenty values from in.
+void fill_harmonic_numbers(int preset, std::FILE *in, std::FILE *out, HarmonicNumbers &harmonic);
+
+// Waits for the preset key, then fills harmonic; false at end of input before a, b or c.
+bool choose_harmonic_numbers(int key_fd, std::FILE *in, std::FILE *out, HarmonicNumbers &harmonic);

@@ -1,0 +1,55 @@
+#!/usr/bin/env python3
+"""Writes docs/screenshot.png: the program with preset a in a window under Xvfb.
+
+    tools/screenshot.py [--program build/kurvello] [--output docs/screenshot.png]
+                        [--settle 1.5] [--keys KEY ...]
+
+Keys (xdotool names) are pressed one after another once the window shows, before the
+picture is taken, so the same script can show a later state of the program.
+"""
+
+import argparse
+import os
+import subprocess
+import sys
+import time
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, os.path.join(ROOT, "tests", "e2e"))
+
+import harness  # noqa: E402
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--program", default=os.path.join(ROOT, "build", "kurvello"))
+    parser.add_argument("--output", default=os.path.join(ROOT, "docs", "screenshot.png"))
+    parser.add_argument("--settle", type=float, default=1.5,
+                        help="seconds of frames before the picture is taken")
+    parser.add_argument("--keys", nargs="*", default=[])
+    args = parser.parse_args()
+    if not os.path.exists(args.program):
+        sys.exit(f"{args.program} does not exist; build it first")
+
+    harness.PROGRAM = os.path.abspath(args.program)
+    os.makedirs(os.path.dirname(os.path.abspath(args.output)), exist_ok=True)
+    xserver = harness.XServer()
+    try:
+        program = harness.Program(xserver, args=["n"], stdin_bytes=b"a")
+        try:
+            for key in args.keys:
+                program.key(key)
+            time.sleep(args.settle)
+            program.screenshot(save_png=args.output)
+        finally:
+            program.stop()
+    finally:
+        xserver.stop()
+    # Without dates and other metadata, so the same picture gives the same file.
+    subprocess.run(["convert", args.output, "-strip", "-define", "png:exclude-chunks=date,time",
+                    args.output], check=True)
+    print(f"wrote {args.output}")
+
+
+if __name__ == "__main__":
+    main()
