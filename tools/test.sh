@@ -1,7 +1,7 @@
 #!/bin/bash
-# Installs what is missing, builds, and runs every test: a normal build, then the
-# whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer, then the
-# audio thread under ThreadSanitizer, then a short run of every fuzzer.
+# Installs what is missing, builds, and runs every test: the audio thread under
+# ThreadSanitizer, a short run of every fuzzer, the whole suite under AddressSanitizer and
+# UndefinedBehaviorSanitizer, and last the whole suite in a normal build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/deps.sh
@@ -15,7 +15,7 @@ build_and_test() {
   (cd "$dir" && ctest --output-on-failure -j"$jobs" ${filter:+-R "$filter"})
 }
 
-build_and_test build "" ""
-build_and_test build-asan address ""
 build_and_test build-tsan thread "^(Sound|AudioThread)"
 tools/fuzz.sh "${KURVELLO_FUZZ_SECONDS:-45}"
+build_and_test build-asan address ""
+build_and_test build "" ""

@@ -8,8 +8,8 @@ constexpr int HIGHEST_TYPED = 100;
 
 // Latin-1, one write each; the title's web address starts in column 38.
 constexpr const char *HELP_TEXTS[] = {
-    "Quorvin's Kurvello                   https://kurvello.example.org     "
-    "kurvello@example.org\n\n",
+    ("Quorvin's Kurvello                   https://kurvello.example.org     "
+     "kurvello@example.org\n\n"),
     "KURZHILFE:              Beenden mit ESC                mehr Hilfe in readme.txt\n",
     "c - Clearscreen ein/ausschalten     z - Zahlenausgabe ein/ausschalten\n",
     "d - Kurve dicker zeichnen           r - Reset         alle Werte ruecksetzen\n",

@@ -1,28 +1,41 @@
-// The two lowest drawing operations, and the byte store they share with the plot.
+// The two lowest drawing operations, and the byte store they share with the plot and text.
 #pragma once
 
 #include <SDL.h>
 
 #include <cstring>
 
-// Stores the low bpp bytes of pixel at target: 1, 2 and 4 in machine order, 3 low byte first.
-inline void store_pixel(Uint8 *target, int bpp, Uint32 pixel) {
-    switch (bpp) {
-    case 1:
+// Stores the low BPP bytes of pixel at target: 1, 2 and 4 in machine order, 3 low byte
+// first; any other BPP stores nothing. A template so that callers pick the size once.
+template <int BPP> inline void store_bytes(Uint8 *target, Uint32 pixel) {
+    if constexpr (BPP == 1) {
         *target = static_cast<Uint8>(pixel);
-        break;
-    case 2: {
+    } else if constexpr (BPP == 2) {
         const auto low = static_cast<Uint16>(pixel);
         std::memcpy(target, &low, sizeof low);
-        break;
-    }
-    case 3:
+    } else if constexpr (BPP == 3) {
         target[0] = static_cast<Uint8>(pixel);
         target[1] = static_cast<Uint8>(pixel >> 8);
         target[2] = static_cast<Uint8>(pixel >> 16);
+    } else if constexpr (BPP == 4) {
+        std::memcpy(target, &pixel, sizeof pixel);
+    }
+}
+
+// Stores the low bpp bytes of pixel at target, as store_bytes<bpp>.
+inline void store_pixel(Uint8 *target, int bpp, Uint32 pixel) {
+    switch (bpp) {
+    case 1:
+        store_bytes<1>(target, pixel);
+        break;
+    case 2:
+        store_bytes<2>(target, pixel);
+        break;
+    case 3:
+        store_bytes<3>(target, pixel);
         break;
     case 4:
-        std::memcpy(target, &pixel, sizeof pixel);
+        store_bytes<4>(target, pixel);
         break;
     default:
         break;

@@ -7,7 +7,6 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 
 namespace {
 
@@ -18,29 +17,23 @@ constexpr double FAR_EXTENT = 1099511627776.0; // 2^40 rows, see extent_of
 // One frame's geometry and the locked surface's memory, read once per frame.
 struct PlotFrame {
     Uint8 *pixels;        // first byte of row 0
-    int pitch;            // bytes per row
+    std::ptrdiff_t pitch; // bytes per row
     int bpp;              // bytes per pixel
     int h;                // rows
+    unsigned inner_rows;  // h - 1: the rows 1..h-1 that runs may reach
+    double height;        // h, for the row tests
     int middle;           // row m of the value 0
+    double middle_row;    // m, for the row values
+    double upper_row;     // m - 1, the thick sum's upper line
+    double lower_row;     // m + 1, the thick sum's lower line
     double unit;          // rows spanned by the value 1: zoom * y_scale
     double zoom;          // pixels per unit
     double y_scale;       // extra vertical factor
     SlotValues amplitude; // scale[i] / k: the same in every column, so formed once
 };
 
-// Every pixel the plot stores lies inside the surface: columns 1..w-1, rows tested.
-// Inline with a straight 4-byte write: it runs for every term of every column.
-inline void store(const PlotFrame &frame, int x, int y, Uint32 color) {
-    Uint8 *target = frame.pixels + static_cast<std::ptrdiff_t>(y) * frame.pitch + x * frame.bpp;
-    if (frame.bpp == 4) {
-        std::memcpy(target, &color, sizeof color);
-    } else {
-        store_pixel(target, frame.bpp, color);
-    }
-}
-
 // Non-finite rows are 0; past 32 bits held at the int limits, so every row inside truncates as is.
-inline int row_of(double v) {
+int row_of(double v) {
     if (v > -2147483649.0 && v < 2147483648.0) {
         return static_cast<int>(v);
     }
@@ -50,16 +43,9 @@ inline int row_of(double v) {
     return v > 0 ? INT_MAX : INT_MIN;
 }
 
-// Point mode: row value v is drawn only when 0 < v < h.
-inline void plot_point(const PlotFrame &frame, int x, double v, Uint32 color) {
-    if (v > 0 && v < frame.h) {
-        store(frame, x, static_cast<int>(v), color);
-    }
-}
-
 // The truncated difference of a run, 0 when not finite. Past 32 bits it is held at 2^40:
 // exact wherever a 32-bit row can still reach the surface, and row + extent cannot overflow.
-inline std::int64_t extent_of(double difference) {
+std::int64_t extent_of(double difference) {
     if (difference > -2147483649.0 && difference < 2147483648.0) {
         return static_cast<int>(difference);
     }
@@ -69,10 +55,20 @@ inline std::int64_t extent_of(double difference) {
     return static_cast<std::int64_t>(std::clamp(difference, -FAR_EXTENT, FAR_EXTENT));
 }
 
-// Line mode: the pixels of draw_line(x, last, 1, d) with d the truncated difference
-// v - last, that is the rows from the smaller of last and last + d up to the larger, or
-// last alone when d is 0, each only within 1..h-1.
-inline void plot_step(const PlotFrame &frame, int x, int last, double v, Uint32 color) {
+// Point mode: row value v is drawn only when 0 < v < h.
+template <int BPP>
+inline void plot_point(const PlotFrame &frame, Uint8 *column, double v, Uint32 color) {
+    if (v > 0 && v < frame.height) {
+        store_bytes<BPP>(column + static_cast<int>(v) * frame.pitch, color);
+    }
+}
+
+// Line mode, any rows: the pixels of draw_line(x, last, 1, d) with d the truncated
+// difference v - last, that is the rows from the smaller of last and last + d up to the
+// larger, or last alone when d is 0, each only within 1..h-1. Then v's row becomes last.
+template <int BPP>
+[[gnu::noinline, gnu::cold]] void plot_far_run(const PlotFrame &frame, Uint8 *column, int &last,
+                                               double v, Uint32 color) {
     const std::int64_t d = extent_of(v - last);
     const std::int64_t top = std::min<std::int64_t>(last, last + d);
     const std::int64_t end =
@@ -80,78 +76,125 @@ inline void plot_step(const PlotFrame &frame, int x, int last, double v, Uint32 
     const auto first = static_cast<int>(std::clamp<std::int64_t>(top, 1, frame.h));
     const auto stop = static_cast<int>(std::clamp<std::int64_t>(end, 1, frame.h));
     for (int y = first; y < stop; y++) {
-        store(frame, x, y, color);
-    }
-}
-
-// Line mode: draws the curve's run in column x - 1, then records v's row for column x.
-inline void plot_curve_step(const PlotFrame &frame, int x, int &last, double v, Uint32 color) {
-    if (x > 1) {
-        plot_step(frame, x - 1, last, v, color);
+        store_bytes<BPP>(column + y * frame.pitch, color);
     }
     last = row_of(v);
 }
 
-void plot_ticks(const PlotFrame &frame, int x, Uint32 color) {
-    store(frame, x, frame.middle, color);
-    plot_point(frame, x, frame.middle + frame.unit, color);
-    plot_point(frame, x, frame.middle - frame.unit, color);
+// Line mode, the common case: with last and v both on rows 1..h-1 the difference fits an
+// int and the run lies between them, so it needs no clipping.
+template <int BPP>
+inline void plot_run(const PlotFrame &frame, Uint8 *column, int &last, double v, Uint32 color) {
+    if (!(v >= 1.0 && v < frame.height && static_cast<unsigned>(last) - 1u < frame.inner_rows)) {
+        plot_far_run<BPP>(frame, column, last, v, color);
+        return;
+    }
+    const int d = static_cast<int>(v - last);
+    int count = d < 0 ? -d : d; // 0 still draws last
+    Uint8 *target = column + (d < 0 ? last + d : last) * frame.pitch;
+    do {
+        store_bytes<BPP>(target, color);
+        target += frame.pitch;
+    } while (--count > 0);
+    last = static_cast<int>(v);
 }
 
-// Fills term for the slots in use at column x and returns their sum, added in slot order.
+template <int BPP> void plot_ticks(const PlotFrame &frame, Uint8 *column, Uint32 color) {
+    store_bytes<BPP>(column + frame.middle * frame.pitch, color);
+    plot_point<BPP>(frame, column, frame.middle + frame.unit, color);
+    plot_point<BPP>(frame, column, frame.middle - frame.unit, color);
+}
+
+// Fills term for the slots in use at column x. The drawing loops add the terms up, in slot
+// order, where the sum need not live across the sine calls.
 // k * x in integer arithmetic, 64 bits so that no harmonic number can overflow it.
-double compute_terms(SynthesisState &state, const PlotFrame &frame, int count, int x) {
-    double sum = 0.0;
+void compute_terms(SynthesisState &state, const PlotFrame &frame, int count, int x) {
     if (count > 0) {
         const double reciprocal = 1.0 / state.zoom;
         for (int i = 0; i < count; i++) {
             const auto kx = static_cast<double>(static_cast<std::int64_t>(state.harmonic[i]) * x);
             state.term[i] = std::sin(kx * reciprocal - state.shift[i]) * frame.amplitude[i];
-            sum += state.term[i];
         }
     }
-    return sum;
+}
+
+// Rows above the middle for a value, the sum's too.
+double rows_of(const PlotFrame &frame, double value) {
+    return (value * frame.zoom) * frame.y_scale;
 }
 
 double row_value(const PlotFrame &frame, double value) {
-    return frame.middle - ((value * frame.zoom) * frame.y_scale);
+    return frame.middle_row - rows_of(frame, value);
 }
 
-// Draws column x's points; s is the sum's rows from the middle.
-void plot_points(const SynthesisState &state, const PlotFrame &frame, int count, int x, double s) {
+// Draws the points of the terms, then of their sum.
+template <int BPP>
+void plot_points(const SynthesisState &state, const PlotFrame &frame, int count, Uint8 *column) {
+    double sum = 0.0;
     for (int i = 0; i < count; i++) {
-        plot_point(frame, x, row_value(frame, state.term[i]), state.harmonic_color[i]);
+        plot_point<BPP>(frame, column, row_value(frame, state.term[i]), state.harmonic_color[i]);
+        sum += state.term[i];
     }
-    plot_point(frame, x, frame.middle - s, state.sum_color);
+    const double s = rows_of(frame, sum);
+    plot_point<BPP>(frame, column, frame.middle_row - s, state.sum_color);
     if (state.thick_curve != 0) {
-        plot_point(frame, x, (frame.middle - 1) - s, state.sum_color);
-        plot_point(frame, x, (frame.middle + 1) - s, state.sum_color);
+        plot_point<BPP>(frame, column, frame.upper_row - s, state.sum_color);
+        plot_point<BPP>(frame, column, frame.lower_row - s, state.sum_color);
     }
 }
 
-// Draws the runs from column x - 1 to column x and records column x's rows.
-void plot_lines(SynthesisState &state, const PlotFrame &frame, int count, int x, double s) {
+// Column 1 of line mode: records the rows the runs of column 2 start from.
+void record_rows(SynthesisState &state, const PlotFrame &frame, int count) {
+    double sum = 0.0;
     for (int i = 0; i < count; i++) {
-        plot_curve_step(frame, x, state.last_y[i], row_value(frame, state.term[i]),
-                        state.harmonic_color[i]);
+        state.last_y[i] = row_of(row_value(frame, state.term[i]));
+        sum += state.term[i];
     }
-    plot_curve_step(frame, x, state.last_sum_y, frame.middle - s, state.sum_color);
+    const double s = rows_of(frame, sum);
+    state.last_sum_y = row_of(frame.middle_row - s);
     if (state.thick_curve != 0) {
-        plot_curve_step(frame, x, state.last_upper_y, (frame.middle - 1) - s, state.sum_color);
-        plot_curve_step(frame, x, state.last_lower_y, (frame.middle + 1) - s, state.sum_color);
+        state.last_upper_y = row_of(frame.upper_row - s);
+        state.last_lower_y = row_of(frame.lower_row - s);
     }
 }
 
-void plot_column(SynthesisState &state, const PlotFrame &frame, int x) {
+// Draws the runs into column (the one before this column's x) and records this x's rows.
+template <int BPP>
+void plot_lines(SynthesisState &state, const PlotFrame &frame, int count, Uint8 *column) {
+    double sum = 0.0;
+    for (int i = 0; i < count; i++) {
+        plot_run<BPP>(frame, column, state.last_y[i], row_value(frame, state.term[i]),
+                      state.harmonic_color[i]);
+        sum += state.term[i];
+    }
+    const double s = rows_of(frame, sum);
+    plot_run<BPP>(frame, column, state.last_sum_y, frame.middle_row - s, state.sum_color);
+    if (state.thick_curve != 0) {
+        plot_run<BPP>(frame, column, state.last_upper_y, frame.upper_row - s, state.sum_color);
+        plot_run<BPP>(frame, column, state.last_lower_y, frame.lower_row - s, state.sum_color);
+    }
+}
+
+template <int BPP> void plot_column(SynthesisState &state, const PlotFrame &frame, int x) {
+    Uint8 *column = frame.pixels + x * BPP;
     if (x % TICK_SPACING == 0) {
-        plot_ticks(frame, x, state.axis_color);
+        plot_ticks<BPP>(frame, column, state.axis_color);
     }
     const int count = std::clamp(state.active_count, 0, HARMONIC_SLOTS);
-    const double s = (compute_terms(state, frame, count, x) * frame.zoom) * frame.y_scale;
+    compute_terms(state, frame, count, x);
     if (state.line_mode == 0) {
-        plot_points(state, frame, count, x, s);
+        plot_points<BPP>(state, frame, count, column);
+    } else if (x == 1) {
+        record_rows(state, frame, count);
     } else {
-        plot_lines(state, frame, count, x, s);
+        plot_lines<BPP>(state, frame, count, column - BPP);
+    }
+}
+
+// One instance per pixel size, so the store is chosen once per frame; 0 stores nothing.
+template <int BPP> void plot_columns(SynthesisState &state, const PlotFrame &frame, int w) {
+    for (int x = 1; x < w; x++) {
+        plot_column<BPP>(state, frame, x);
     }
 }
 
@@ -161,7 +204,12 @@ PlotFrame make_frame(SDL_Surface &surface, const SynthesisState &state) {
     frame.pitch = surface.pitch;
     frame.bpp = surface.format->BytesPerPixel;
     frame.h = surface.h;
+    frame.inner_rows = static_cast<unsigned>(surface.h - 1);
+    frame.height = surface.h;
     frame.middle = surface.h / 2;
+    frame.middle_row = frame.middle;
+    frame.upper_row = frame.middle - 1;
+    frame.lower_row = frame.middle + 1;
     frame.zoom = state.zoom;
     frame.y_scale = state.y_scale;
     frame.unit = state.zoom * state.y_scale;
@@ -182,7 +230,21 @@ void draw_plot(SDL_Surface &surface, SynthesisState &state) {
         return;
     }
     const PlotFrame frame = make_frame(surface, state);
-    for (int x = 1; x < surface.w; x++) {
-        plot_column(state, frame, x);
+    switch (frame.bpp) {
+    case 1:
+        plot_columns<1>(state, frame, surface.w);
+        break;
+    case 2:
+        plot_columns<2>(state, frame, surface.w);
+        break;
+    case 3:
+        plot_columns<3>(state, frame, surface.w);
+        break;
+    case 4:
+        plot_columns<4>(state, frame, surface.w);
+        break;
+    default:
+        plot_columns<0>(state, frame, surface.w);
+        break;
     }
 }

@@ -1,5 +1,6 @@
 #include "value_text.h"
 
+#include <bit>
 #include <cmath>
 #include <cstdint>
 
@@ -14,6 +15,13 @@ constexpr int LIMB_DIGITS = 9;
 constexpr int LIMB_COUNT = 90;      // 2^53 * 5^1074, the longest case, has 767 digits
 constexpr int TWO_POWER_STEP = 30;  // 2^30 * limb + carry stays within 64 bits
 constexpr int FIVE_POWER_STEP = 13; // so does 5^13 * limb + carry
+
+constexpr int LARGEST_EXACT_POWER = 22; // 10^22 is the largest power of ten a double holds
+constexpr double FIVE_DIGITS_LOW = 10000.0;
+constexpr double FIVE_DIGITS_HIGH = 100000.0;
+constexpr int EXPONENT_SHIFT = 52;  // a double's exponent field starts at bit 52
+constexpr int EXPONENT_BIAS = 1022; // so that the field gives e of f * 2^e with f in [0.5, 1)
+constexpr int LOG10_2_Q18 = 78913;  // log10(2) * 2^18
 
 constexpr char OVERFLOW_MARK = '-'; // a bar per digit cell: too large for five digits
 constexpr char NAN_MARK = '%';      // looks like 0/0, and has no sign
@@ -96,10 +104,64 @@ int leading_six_digits(const BigDecimal &n, int &count) {
     return static_cast<int>((top * LIMB_BASE + next) / drop);
 }
 
+constexpr std::array<double, LARGEST_EXACT_POWER + 1> build_powers_of_ten() {
+    std::array<double, LARGEST_EXACT_POWER + 1> power{};
+    double p = 1.0;
+    for (double &each : power) {
+        each = p;
+        p *= 10.0;
+    }
+    return power;
+}
+
+constexpr std::array<double, LARGEST_EXACT_POWER + 1> POWER_OF_TEN = build_powers_of_ten();
+
+// magnitude * 10^scale, when 10^scale is exact, and 0 when it is not.
+double scaled(double magnitude, int scale) {
+    if (scale < 0 || scale > LARGEST_EXACT_POWER) {
+        return 0.0;
+    }
+    return magnitude * POWER_OF_TEN[scale];
+}
+
+// The common case without big numbers: t = magnitude * 10^k in [10^4, 10^5) is one correctly
+// rounded product, so it lies on the same side of every integer and every half as the exact
+// product (a t of exactly 10^4 rounds to 10000 from either side). Only a t of exactly n + 0.5
+// is left undecided. Returns false when the exact expansion has to decide.
+bool round_by_scaling(double magnitude, RoundedDigits &rounded) {
+    const auto exponent =
+        static_cast<int>(std::bit_cast<std::uint64_t>(magnitude) >> EXPONENT_SHIFT) - EXPONENT_BIAS;
+    // The point position is this or one less.
+    int point = ((exponent * LOG10_2_Q18) >> 18) + 1;
+    double t = scaled(magnitude, SIGNIFICANT_DIGITS - point);
+    if (t < FIVE_DIGITS_LOW) {
+        point -= 1;
+        t = scaled(magnitude, SIGNIFICANT_DIGITS - point);
+    }
+    if (!(t >= FIVE_DIGITS_LOW && t < FIVE_DIGITS_HIGH)) {
+        return false;
+    }
+    const int whole = static_cast<int>(t);
+    const double fraction = t - whole; // exact: whole and t are less than 1 apart
+    if (fraction == 0.5) {
+        return false;
+    }
+    int five = whole + (fraction > 0.5 ? 1 : 0);
+    if (five == 100000) {
+        five = 10000;
+        point += 1;
+    }
+    rounded.point = point;
+    for (int i = SIGNIFICANT_DIGITS - 1; i >= 0; --i, five /= 10) {
+        rounded.digit[i] = five % 10;
+    }
+    return true;
+}
+
 // Rounds half up at the sixth digit of the exact expansion; a carry out of d1 moves the point.
 RoundedDigits round_to_five_digits(double magnitude) {
     RoundedDigits rounded{};
-    if (magnitude == 0.0) {
+    if (magnitude == 0.0 || round_by_scaling(magnitude, rounded)) {
         return rounded;
     }
     BigDecimal n;

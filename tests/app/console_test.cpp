@@ -3,24 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <csignal>
+#include <clocale>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
-#include <pty.h>
 #include <string>
-#include <termios.h>
-#include <thread>
-#include <unistd.h>
 
 namespace {
-
-struct TypedCase {
-    const char *input;
-    bool read;
-    int value;        // expected when read, else the untouched sentinel
-    const char *left; // what a later read finds
-};
 
 std::string rest_of(std::FILE *stream) {
     std::string rest;
@@ -32,7 +20,12 @@ std::string rest_of(std::FILE *stream) {
 
 TEST(ReadTypedInteger, ReadsLikePercentIAndStopsAtTheFirstNonDigit) {
     constexpr int SENTINEL = -77;
-    const TypedCase cases[] = {
+    const struct {
+        const char *input;
+        bool read;
+        int value;        // expected when read, else the untouched sentinel
+        const char *left; // what a later read finds
+    } cases[] = {
         {"  \n\t42 ", true, 42, " "},
         {"+12z", true, 12, "z"},
         {"0x10", true, 16, ""},
@@ -50,7 +43,7 @@ TEST(ReadTypedInteger, ReadsLikePercentIAndStopsAtTheFirstNonDigit) {
         {"0x80000000", false, SENTINEL, ""},
         {"123456789012345678901234567890x", false, SENTINEL, "x"},
     };
-    for (const TypedCase &c : cases) {
+    for (const auto &c : cases) {
         std::FILE *stream = fmemopen(const_cast<char *>(c.input), std::strlen(c.input), "r");
         ASSERT_NE(stream, nullptr);
         int value = SENTINEL;
@@ -72,52 +65,6 @@ TEST(WriteConsoleText, LatinOneLettersBecomeTwoUtf8BytesOnlyInUtf8) {
     EXPECT_EQ(std::string(buffer, size), "Ger\xE4t \xF6 ok"
                                          "Ger\xC3\xA4t \xC3\xB6 ok");
     std::free(buffer);
-}
-
-TEST(ConsoleEncoding, FollowsTheLocaleCodesetAndLeavesTheCLocale) {
-    setenv("LC_ALL", "C.UTF-8", 1);
-    EXPECT_EQ(console_encoding(), ConsoleEncoding::utf8);
-    EXPECT_STREQ(std::setlocale(LC_CTYPE, nullptr), "C");
-    setenv("LC_ALL", "C", 1);
-    EXPECT_EQ(console_encoding(), ConsoleEncoding::latin1);
-    unsetenv("LC_ALL");
-}
-
-TEST(ReadPresetKey, TerminalNeedsNoEnterEchoesNothingAndIsRestored) {
-    int master = -1;
-    int slave = -1;
-    ASSERT_EQ(openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
-    termios before;
-    ASSERT_EQ(tcgetattr(slave, &before), 0);
-    ASSERT_NE(before.c_lflag & ICANON, 0u);
-    ASSERT_NE(before.c_lflag & ECHO, 0u);
-
-    // Typed only once echo is off, as a user's key arrives while the program waits.
-    std::thread typist([&] {
-        termios now;
-        while (tcgetattr(slave, &now) == 0 && (now.c_lflag & ECHO) != 0) {
-            usleep(1000);
-        }
-        (void)!write(master, "x", 1);
-    });
-    alarm(10); // a read still waiting for Enter would hang here
-    EXPECT_EQ(read_preset_key(slave), 'x');
-    alarm(0);
-    typist.join();
-
-    termios after;
-    ASSERT_EQ(tcgetattr(slave, &after), 0);
-    EXPECT_EQ(after.c_lflag, before.c_lflag);
-    EXPECT_EQ(std::memcmp(after.c_cc, before.c_cc, sizeof after.c_cc), 0);
-    struct sigaction action;
-    sigaction(SIGINT, nullptr, &action);
-    EXPECT_EQ(action.sa_handler, SIG_DFL);
-
-    fcntl(master, F_SETFL, O_NONBLOCK);
-    char echoed;
-    EXPECT_EQ(read(master, &echoed, 1), -1) << "echoed " << echoed;
-    close(slave);
-    close(master);
 }
 
 } // namespace

@@ -4,11 +4,13 @@ Keys go in through xdotool (held ~50 ms, since the program reads key state once 
 frame); pictures come back through xwd and ImageMagick as plain RGB arrays.
 """
 
+import fcntl
 import os
 import random
 import shutil
 import subprocess
 import tempfile
+import termios
 import time
 import unittest
 
@@ -19,9 +21,8 @@ WINDOW_SIZE = (1024, 768)
 def _free_display():
     start = random.randrange(100, 900)
     for number in range(start, start + 200):
-        if not os.path.exists(f"/tmp/.X{number}-lock") and not os.path.exists(
-            f"/tmp/.X11-unix/X{number}"
-        ):
+        if not any(os.path.exists(path) for path in
+                   (f"/tmp/.X{number}-lock", f"/tmp/.X11-unix/X{number}")):
             return number
     raise RuntimeError("no free X display number")
 
@@ -31,9 +32,8 @@ class XServer:
 
     def __init__(self, width=1280, height=1024, depth=24):
         self.number = _free_display()
-        self.display = f":{self.number}"
         self.process = subprocess.Popen(
-            ["Xvfb", self.display, "-screen", "0", f"{width}x{height}x{depth}",
+            ["Xvfb", f":{self.number}", "-screen", "0", f"{width}x{height}x{depth}",
              "-noreset", "-nolisten", "tcp"],
             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         deadline = time.monotonic() + 10
@@ -44,9 +44,12 @@ class XServer:
         time.sleep(0.1)
 
     def env(self):
-        env = dict(os.environ)
-        env["DISPLAY"] = self.display
-        return env
+        return dict(os.environ, DISPLAY=f":{self.number}")
+
+    def run(self, *command):
+        """Runs an X client on this screen and returns its output."""
+        return subprocess.run(command, capture_output=True, text=True, env=self.env(),
+                              check=True).stdout
 
     def stop(self):
         self.process.terminate()
@@ -63,52 +66,33 @@ class Image:
         i = (y * self.width + x) * 3
         return tuple(self.rgb[i:i + 3])
 
-    def column(self, x):
-        return [self.pixel(x, y) for y in range(self.height)]
-
     def count(self, colour):
-        n = 0
         target = bytes(colour)
-        for i in range(0, len(self.rgb), 3):
-            if self.rgb[i:i + 3] == target:
-                n += 1
-        return n
-
-
-def parse_ppm(data):
-    # Binary P6 with one header line per field, as ImageMagick writes it.
-    parts = data.split(maxsplit=4)
-    if parts[0] != b"P6":
-        raise ValueError("not a P6 image")
-    width, height, maxval = int(parts[1]), int(parts[2]), int(parts[3])
-    if maxval != 255:
-        raise ValueError("unexpected maxval")
-    rgb = parts[4][: width * height * 3]
-    return Image(width, height, rgb)
+        return sum(self.rgb[i:i + 3] == target for i in range(0, len(self.rgb), 3))
 
 
 class Program:
-    """One run of the program on an X server, with its console input given up front."""
+    """One run of the program on an X server. Its console is a pipe holding stdin_bytes,
+    or, given tty, that terminal as its controlling terminal, as in a shell."""
 
-    def __init__(self, xserver, args=(), stdin_bytes=b"a", env=None, wait_window=True):
+    def __init__(self, xserver, args=(), stdin_bytes=b"a", env=None, wait_window=True,
+                 tty=None):
         self.xserver = xserver
-        run_env = xserver.env()
-        run_env.setdefault("SDL_AUDIODRIVER", "dummy")
-        if env:
-            run_env.update(env)
+        run_env = {"SDL_AUDIODRIVER": "dummy", **xserver.env(), **(env or {})}
         self.stdout_file = tempfile.TemporaryFile()
         self.stderr_file = tempfile.TemporaryFile()
-        self.process = subprocess.Popen(
-            [PROGRAM, *args], stdin=subprocess.PIPE, stdout=self.stdout_file,
-            stderr=self.stderr_file, env=run_env)
-        self.process.stdin.write(stdin_bytes)
-        self.process.stdin.close()
-        self.window = None
-        if wait_window:
-            self.window = self.wait_for_window()
-
-    def xenv(self):
-        return self.xserver.env()
+        if tty is None:
+            self.process = subprocess.Popen(
+                [PROGRAM, *args], stdin=subprocess.PIPE, stdout=self.stdout_file,
+                stderr=self.stderr_file, env=run_env)
+            self.process.stdin.write(stdin_bytes)
+            self.process.stdin.close()
+        else:
+            self.process = subprocess.Popen(
+                [PROGRAM, *args], stdin=tty, stdout=tty, stderr=self.stderr_file,
+                env=run_env, start_new_session=True,
+                preexec_fn=lambda: fcntl.ioctl(0, termios.TIOCSCTTY, 0))
+        self.window = self.wait_for_window() if wait_window else None
 
     def wait_for_window(self, timeout=20):
         deadline = time.monotonic() + timeout
@@ -117,51 +101,44 @@ class Program:
                 raise AssertionError(
                     f"program ended with {self.process.returncode} before its window showed: "
                     f"{self.stderr()!r}")
-            found = subprocess.run(
+            ids = subprocess.run(
                 ["xdotool", "search", "--onlyvisible", "--pid", str(self.process.pid)],
-                capture_output=True, text=True, env=self.xenv())
-            ids = found.stdout.split()
+                capture_output=True, text=True, env=self.xserver.env()).stdout.split()
             if ids:
-                window = ids[0]
                 self.point_at_window()
                 time.sleep(0.3)
-                return window
+                return ids[0]
             time.sleep(0.1)
         raise AssertionError("window did not appear")
 
     def point_at_window(self):
         # mousemove --sync waits ~16 s for a motion that never comes when the pointer is
         # there already, as after a full-screen run, which centres it.
-        where = subprocess.run(["xdotool", "getmouselocation", "--shell"],
-                               capture_output=True, text=True, env=self.xenv()).stdout
-        if "X=512\nY=384\n" not in where:
-            subprocess.run(["xdotool", "mousemove", "--sync", "512", "384"],
-                           env=self.xenv(), check=True)
+        if "X=512\nY=384\n" not in self.xserver.run("xdotool", "getmouselocation", "--shell"):
+            self.xserver.run("xdotool", "mousemove", "--sync", "512", "384")
 
     def key(self, name, hold=0.05, settle=0.15):
         """Holds a key for `hold` seconds, then lets the program draw a few frames."""
-        self.key_down(name)
+        self.xserver.run("xdotool", "keydown", name)
         time.sleep(hold)
-        self.key_up(name)
+        self.xserver.run("xdotool", "keyup", name)
         time.sleep(settle)
-
-    def key_down(self, name):
-        subprocess.run(["xdotool", "keydown", name], env=self.xenv(), check=True)
-
-    def key_up(self, name):
-        subprocess.run(["xdotool", "keyup", name], env=self.xenv(), check=True)
 
     def screenshot(self, save_png=None):
         """Reads the program's window back through xwd."""
         xwd = subprocess.run(["xwd", "-silent", "-root"], capture_output=True,
-                             env=self.xenv(), check=True).stdout
+                             env=self.xserver.env(), check=True).stdout
         ppm = subprocess.run(
             ["convert", "xwd:-", "-crop", f"{WINDOW_SIZE[0]}x{WINDOW_SIZE[1]}+0+0",
              "+repage", "-strip", "-depth", "8", "ppm:-"],
             input=xwd, capture_output=True, check=True).stdout
         if save_png:
             subprocess.run(["convert", "ppm:-", save_png], input=ppm, check=True)
-        return parse_ppm(ppm)
+        # Binary P6 with one header field per line, as ImageMagick writes it.
+        magic, width, height, maxval, rgb = ppm.split(maxsplit=4)
+        if magic != b"P6" or maxval != b"255":
+            raise ValueError("not an 8-bit P6 image")
+        return Image(int(width), int(height), rgb[:int(width) * int(height) * 3])
 
     def wait(self, timeout=20):
         return self.process.wait(timeout=timeout)
@@ -170,8 +147,6 @@ class Program:
         if self.process.poll() is None:
             self.process.kill()
             self.process.wait(timeout=10)
-
-    def close_files(self):
         self.stdout_file.close()
         self.stderr_file.close()
 
@@ -204,6 +179,5 @@ class XTestCase(unittest.TestCase):
 
     def start(self, **kwargs):
         program = Program(self.x, **kwargs)
-        self.addCleanup(program.close_files)
         self.addCleanup(program.stop)
         return program
