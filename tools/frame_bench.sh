@@ -18,7 +18,7 @@ DISPLAY_NUMBER=$(( $$ % 400 + 500 ))
 while [ -e "/tmp/.X$DISPLAY_NUMBER-lock" ] || [ -e "/tmp/.X11-unix/X$DISPLAY_NUMBER" ]; do
     DISPLAY_NUMBER=$((DISPLAY_NUMBER + 1))
 done
-Xvfb ":$DISPLAY_NUMBER" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb ":$DISPLAY_NUMBER" -screen 0 1280x1024x24 -noreset -nolisten tcp >/dev/null 2>&1 &
 XVFB_PID=$!
 trap 'kill "$XVFB_PID" 2>/dev/null || true' EXIT INT TERM
 tries=0

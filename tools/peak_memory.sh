@@ -14,7 +14,7 @@ while [ -e "/tmp/.X$DISPLAY_NUMBER-lock" ] || [ -e "/tmp/.X11-unix/X$DISPLAY_NUM
     DISPLAY_NUMBER=$((DISPLAY_NUMBER + 1))
 done
 export DISPLAY=":$DISPLAY_NUMBER" SDL_AUDIODRIVER=dummy
-Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb "$DISPLAY" -screen 0 1280x1024x24 -noreset -nolisten tcp >/dev/null 2>&1 &
 XVFB_PID=$!
 PROGRAM_PID=
 # Only the two processes started here are stopped, each by its own id.
