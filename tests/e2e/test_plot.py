@@ -5,35 +5,32 @@ import unittest
 
 from harness import XTestCase
 
-WIDTH, HEIGHT = 1024, 768
+WIDTH, HEIGHT, MIDDLE = 1024, 768, 384
 GREY, WHITE = (128, 128, 128), (255, 255, 255)
 
 
-def overlay_area(x, y):
-    # The value overlay's band and box are drawn over the plot.
-    return y <= 80 or (HEIGHT - 35 <= y <= HEIGHT - 3 and 30 <= x <= 229)
+def preset_a_rows(x, scales=(1.0,) * 10, zoom=150.0):
+    """Row values of the terms k = 1, 3, 5, ... (shift 0) and of their sum at column x."""
+    rows, total = [], 0.0
+    for i, scale in enumerate(scales):
+        k = 2 * i + 1
+        term = math.sin((k * x) * (1.0 / zoom) - 0.0) * (scale / k)
+        rows.append(MIDDLE - (term * zoom) * 1.0)
+        total += term  # in order: sum() may compensate
+    return rows, MIDDLE - (total * zoom) * 1.0
 
 
-def start_picture(zoom=150.0, slots=10):
-    """Point-mode frame of the odd harmonics 1, 3, 5, ... with scale 1 and no shift."""
+def start_picture():
+    """Point-mode frame: ticks, the ten slot colours, then the white sum."""
     picture = {}
-    middle = HEIGHT // 2
     for x in range(1, WIDTH):
         if x % 10 == 0:
-            for v in (middle, middle + zoom, middle - zoom):
-                if 0 < v < HEIGHT:
-                    picture[(x, int(v))] = GREY
-        total = 0.0
-        for i in range(slots):
-            k = 2 * i + 1
-            term = math.sin((k * x) * (1.0 / zoom) - 0.0) * (1.0 / k)
-            v = middle - term * zoom * 1.0
+            for y in (MIDDLE, MIDDLE + 150, MIDDLE - 150):
+                picture[(x, y)] = GREY
+        rows, total = preset_a_rows(x)
+        for v, colour in zip(rows + [total], [(255, int(i * 25.5), 0) for i in range(10)] + [WHITE]):
             if 0 < v < HEIGHT:
-                picture[(x, int(v))] = (255, int(i * 25.5), 0)
-            total += term
-        v = middle - total * zoom * 1.0
-        if 0 < v < HEIGHT:
-            picture[(x, int(v))] = WHITE
+                picture[(x, int(v))] = colour
     return picture
 
 
@@ -42,13 +39,13 @@ class PresetAPicture(XTestCase):
         program = self.start(args=["n"], stdin_bytes=b"a")
         image = program.screenshot()
         want = start_picture()
-        wrong = [(x, y) for x in range(WIDTH) for y in range(HEIGHT)
-                 if not overlay_area(x, y)
+        # The overlay's band and box lie over the plot.
+        wrong = [(x, y) for x in range(WIDTH) for y in range(81, HEIGHT)
+                 if not (HEIGHT - 35 <= y <= HEIGHT - 3 and 30 <= x <= 229)
                  and image.pixel(x, y) != want.get((x, y), (0, 0, 0))]
         self.assertEqual(wrong[:5], [], f"{len(wrong)} pixels differ")
-        colours = set(want.values())
-        self.assertEqual(len(colours), 12)  # ten slot colours, grey, white
-        for colour in colours:
+        self.assertEqual(len(set(want.values())), 12)  # ten slot colours, grey, white
+        for colour in set(want.values()):
             self.assertGreater(image.count(colour), 0, colour)
         program.key("Escape")
         self.assertEqual(program.wait(), 0)

@@ -4,6 +4,7 @@
 #include <SDL.h>
 
 #include <array>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -19,6 +20,26 @@ inline SurfacePtr make_surface(int w, int h, int bits = 32) {
     return SurfacePtr(bits == 32
                           ? SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 32, 0xFF0000, 0xFF00, 0xFF, 0)
                           : SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, bits, 0, 0, 0, 0));
+}
+
+// Returns the stored pixel value at (x, y) for 1 to 4 bytes per pixel, low byte first.
+inline Uint32 pixel_at(const SDL_Surface &s, int x, int y) {
+    const int bpp = s.format->BytesPerPixel;
+    const Uint8 *p = static_cast<const Uint8 *>(s.pixels) + y * s.pitch + x * bpp;
+    Uint16 two;
+    Uint32 four;
+    switch (bpp) {
+    case 1:
+        return p[0];
+    case 2:
+        std::memcpy(&two, p, 2);
+        return two;
+    case 3:
+        return Uint32(p[0] | p[1] << 8 | p[2] << 16);
+    default:
+        std::memcpy(&four, p, 4);
+        return four;
+    }
 }
 
 struct Rgb {
