@@ -9,26 +9,17 @@ PROGRAM="$BUILD/kurvello"
 GOAL_KIB=$((40 * 1024))
 [ -x "$PROGRAM" ] || { echo "no $PROGRAM: build it first" >&2; exit 1; }
 
-DISPLAY_NUMBER=$(( $$ % 400 + 500 ))
-while [ -e "/tmp/.X$DISPLAY_NUMBER-lock" ] || [ -e "/tmp/.X11-unix/X$DISPLAY_NUMBER" ]; do
-    DISPLAY_NUMBER=$((DISPLAY_NUMBER + 1))
-done
-export DISPLAY=":$DISPLAY_NUMBER" SDL_AUDIODRIVER=dummy
-Xvfb "$DISPLAY" -screen 0 1280x1024x24 -noreset -nolisten tcp >/dev/null 2>&1 &
-XVFB_PID=$!
+. "$(dirname "$0")/xvfb.sh"
+XVFB_PID=
 PROGRAM_PID=
 # Only the two processes started here are stopped, each by its own id.
 cleanup() {
     [ -z "$PROGRAM_PID" ] || kill "$PROGRAM_PID" 2>/dev/null || true
-    kill "$XVFB_PID" 2>/dev/null || true
+    [ -z "$XVFB_PID" ] || kill "$XVFB_PID" 2>/dev/null || true
 }
 trap cleanup EXIT INT TERM
-tries=0
-until [ -e "/tmp/.X11-unix/X$DISPLAY_NUMBER" ]; do
-    tries=$((tries + 1))
-    [ "$tries" -lt 100 ] || { echo "Xvfb did not start" >&2; exit 1; }
-    sleep 0.1
-done
+start_xvfb
+export DISPLAY=":$DISPLAY_NUMBER" SDL_AUDIODRIVER=dummy
 
 printf a | "$PROGRAM" n >/dev/null &
 PROGRAM_PID=$!

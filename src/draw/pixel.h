@@ -22,26 +22,6 @@ template <int BPP> inline void store_bytes(Uint8 *target, Uint32 pixel) {
     }
 }
 
-// Stores the low bpp bytes of pixel at target, as store_bytes<bpp>.
-inline void store_pixel(Uint8 *target, int bpp, Uint32 pixel) {
-    switch (bpp) {
-    case 1:
-        store_bytes<1>(target, pixel);
-        break;
-    case 2:
-        store_bytes<2>(target, pixel);
-        break;
-    case 3:
-        store_bytes<3>(target, pixel);
-        break;
-    case 4:
-        store_bytes<4>(target, pixel);
-        break;
-    default:
-        break;
-    }
-}
-
 // Stores the low BytesPerPixel bytes of pixel at (x, y); skips pixels outside the surface.
 void put_pixel(SDL_Surface &surface, int x, int y, Uint32 pixel);
 

@@ -18,7 +18,6 @@ constexpr double FAR_EXTENT = 1099511627776.0; // 2^40 rows, see extent_of
 struct PlotFrame {
     Uint8 *pixels;        // first byte of row 0
     std::ptrdiff_t pitch; // bytes per row
-    int bpp;              // bytes per pixel
     int h;                // rows
     unsigned inner_rows;  // h - 1: the rows 1..h-1 that runs may reach
     double height;        // h, for the row tests
@@ -175,12 +174,12 @@ void plot_lines(SynthesisState &state, const PlotFrame &frame, int count, Uint8 
     }
 }
 
-template <int BPP> void plot_column(SynthesisState &state, const PlotFrame &frame, int x) {
+template <int BPP>
+void plot_column(SynthesisState &state, const PlotFrame &frame, int count, int x) {
     Uint8 *column = frame.pixels + x * BPP;
     if (x % TICK_SPACING == 0) {
         plot_ticks<BPP>(frame, column, state.axis_color);
     }
-    const int count = std::clamp(state.active_count, 0, HARMONIC_SLOTS);
     compute_terms(state, frame, count, x);
     if (state.line_mode == 0) {
         plot_points<BPP>(state, frame, count, column);
@@ -193,8 +192,9 @@ template <int BPP> void plot_column(SynthesisState &state, const PlotFrame &fram
 
 // One instance per pixel size, so the store is chosen once per frame; 0 stores nothing.
 template <int BPP> void plot_columns(SynthesisState &state, const PlotFrame &frame, int w) {
+    const int count = std::clamp(state.active_count, 0, HARMONIC_SLOTS);
     for (int x = 1; x < w; x++) {
-        plot_column<BPP>(state, frame, x);
+        plot_column<BPP>(state, frame, count, x);
     }
 }
 
@@ -202,7 +202,6 @@ PlotFrame make_frame(SDL_Surface &surface, const SynthesisState &state) {
     PlotFrame frame{};
     frame.pixels = static_cast<Uint8 *>(surface.pixels);
     frame.pitch = surface.pitch;
-    frame.bpp = surface.format->BytesPerPixel;
     frame.h = surface.h;
     frame.inner_rows = static_cast<unsigned>(surface.h - 1);
     frame.height = surface.h;
@@ -230,7 +229,7 @@ void draw_plot(SDL_Surface &surface, SynthesisState &state) {
         return;
     }
     const PlotFrame frame = make_frame(surface, state);
-    switch (frame.bpp) {
+    switch (surface.format->BytesPerPixel) {
     case 1:
         plot_columns<1>(state, frame, surface.w);
         break;

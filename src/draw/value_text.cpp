@@ -117,6 +117,21 @@ constexpr std::array<double, LARGEST_EXACT_POWER + 1> build_powers_of_ten() {
 constexpr std::array<double, LARGEST_EXACT_POWER + 1> POWER_OF_TEN = build_powers_of_ten();
 
 // magnitude * 10^scale, when 10^scale is exact, and 0 when it is not.
+// Five rounded digits as one number (10000..100000) and their point position; a carry out
+// of d1 (100000) becomes 10000 with the point one further right.
+RoundedDigits digits_of(int five, int point) {
+    RoundedDigits rounded{};
+    if (five == 100000) {
+        five = 10000;
+        point += 1;
+    }
+    rounded.point = point;
+    for (int i = SIGNIFICANT_DIGITS - 1; i >= 0; --i, five /= 10) {
+        rounded.digit[i] = five % 10;
+    }
+    return rounded;
+}
+
 double scaled(double magnitude, int scale) {
     if (scale < 0 || scale > LARGEST_EXACT_POWER) {
         return 0.0;
@@ -146,15 +161,7 @@ bool round_by_scaling(double magnitude, RoundedDigits &rounded) {
     if (fraction == 0.5) {
         return false;
     }
-    int five = whole + (fraction > 0.5 ? 1 : 0);
-    if (five == 100000) {
-        five = 10000;
-        point += 1;
-    }
-    rounded.point = point;
-    for (int i = SIGNIFICANT_DIGITS - 1; i >= 0; --i, five /= 10) {
-        rounded.digit[i] = five % 10;
-    }
+    rounded = digits_of(whole + (fraction > 0.5 ? 1 : 0), point);
     return true;
 }
 
@@ -168,16 +175,7 @@ RoundedDigits round_to_five_digits(double magnitude) {
     const int power = exact_decimal(magnitude, n);
     int count = 0;
     const int six = leading_six_digits(n, count);
-    int five = six / 10 + (six % 10 >= 5 ? 1 : 0);
-    rounded.point = count + power;
-    if (five == 100000) {
-        five = 10000;
-        rounded.point += 1;
-    }
-    for (int i = SIGNIFICANT_DIGITS - 1; i >= 0; --i, five /= 10) {
-        rounded.digit[i] = five % 10;
-    }
-    return rounded;
+    return digits_of(six / 10 + (six % 10 >= 5 ? 1 : 0), count + power);
 }
 
 ValueText marked_text(char sign, char mark) {

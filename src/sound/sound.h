@@ -18,9 +18,6 @@ struct SoundLoop {
 
 extern SoundLoop sound_loop;
 
-// Fills the spec every open requests: 44100 Hz, S16LSB, mono, 512 samples, audio_callback.
-void fill_sound_spec(SDL_AudioSpec &spec);
-
 // Allocates the loop, opens the device and starts silent playback; exits with 1 on failure.
 void open_sound_output();
 

@@ -21,17 +21,19 @@ namespace {
     std::exit(1);
 }
 
-} // namespace
-
-void fill_sound_spec(SDL_AudioSpec &spec) {
-    spec = SDL_AudioSpec{};
-    spec.freq = 44100;
-    spec.format = AUDIO_S16LSB;
-    spec.channels = 1;
-    spec.samples = SOUND_LOOP_SAMPLES;
-    spec.callback = audio_callback;
-    spec.userdata = nullptr;
+// The same request at every open: 44100 Hz, signed 16-bit little-endian, mono, 512 samples.
+SDL_AudioSpec make_sound_spec() {
+    SDL_AudioSpec request{};
+    request.freq = 44100;
+    request.format = AUDIO_S16LSB;
+    request.channels = 1;
+    request.samples = SOUND_LOOP_SAMPLES;
+    request.callback = audio_callback;
+    request.userdata = nullptr;
+    return request;
 }
+
+} // namespace
 
 void open_sound_output() {
     Uint8 *data = static_cast<Uint8 *>(std::malloc(SOUND_LOOP_BYTES));
@@ -44,9 +46,8 @@ void open_sound_output() {
     sound_loop.length = SOUND_LOOP_BYTES;
     sound_loop.position = 0;
 
-    // SDL_OpenAudio writes silence and size back into the spec: build it afresh.
-    SDL_AudioSpec sound_spec;
-    fill_sound_spec(sound_spec);
+    // SDL_OpenAudio writes silence and size back into what it is given: build it afresh.
+    SDL_AudioSpec sound_spec = make_sound_spec();
     if (SDL_OpenAudio(&sound_spec, nullptr) < 0) {
         exit_without_sound_device();
     }
