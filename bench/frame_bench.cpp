@@ -4,6 +4,7 @@
 // the blit and drive the run through SDL's own key-state array, so run_frame_loop runs as
 // the program runs it.
 // Usage: kurvello_frame_bench [dummy|x11] [frames] [rounds] [bpp] [lines|points]
+#include "app/frame.h"
 #include "app/frame_loop.h"
 #include "app/keyboard.h"
 #include "sound/sound.h"

@@ -1,6 +1,6 @@
-#include "keyboard.h"
+#include "app/keyboard.h"
 
-#include "../sound/sound.h"
+#include "sound/sound.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The key map of the graphics window, applied once per frame from the key state.
 #pragma once
 
-#include "synthesis_state.h"
+#include "app/synthesis_state.h"
 
 #include <SDL.h>
 

@@ -1,7 +1,7 @@
-#include "console.h"
-#include "frame_loop.h"
-#include "startup.h"
-#include "synthesis_state.h"
+#include "app/console.h"
+#include "app/frame_loop.h"
+#include "app/startup.h"
+#include "app/synthesis_state.h"
 
 #include <SDL.h>
 

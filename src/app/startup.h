@@ -1,8 +1,8 @@
 // Start-up on the console: window or full screen, the help text and the harmonic numbers.
 #pragma once
 
-#include "console.h"
-#include "synthesis_state.h"
+#include "app/console.h"
+#include "app/synthesis_state.h"
 
 #include <cstdio>
 

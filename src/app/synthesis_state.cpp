@@ -1,4 +1,4 @@
-#include "synthesis_state.h"
+#include "app/synthesis_state.h"
 
 namespace {
 

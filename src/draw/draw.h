@@ -1,8 +1,8 @@
 // Everything that writes pixels into the locked surface.
 #pragma once
 
-#include "pixel.h"
-#include "plot.h"
-#include "text.h"
-#include "value_overlay.h"
-#include "value_text.h"
+#include "draw/pixel.h"
+#include "draw/plot.h"
+#include "draw/text.h"
+#include "draw/value_overlay.h"
+#include "draw/value_text.h"

@@ -1,4 +1,4 @@
-#include "pixel.h"
+#include "draw/pixel.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -36,26 +36,6 @@ void draw_flat(SDL_Surface &surface, Uint32 pixel, int x0, Wide y0, int dx, Wide
     }
 }
 
-// Stores the low bpp bytes of pixel at target, as store_bytes<bpp>.
-void store_pixel(Uint8 *target, int bpp, Uint32 pixel) {
-    switch (bpp) {
-    case 1:
-        store_bytes<1>(target, pixel);
-        break;
-    case 2:
-        store_bytes<2>(target, pixel);
-        break;
-    case 3:
-        store_bytes<3>(target, pixel);
-        break;
-    case 4:
-        store_bytes<4>(target, pixel);
-        break;
-    default:
-        break;
-    }
-}
-
 } // namespace
 
 void put_pixel(SDL_Surface &surface, int x, int y, Uint32 pixel) {
@@ -63,9 +43,9 @@ void put_pixel(SDL_Surface &surface, int x, int y, Uint32 pixel) {
         return;
     }
     const int bpp = surface.format->BytesPerPixel;
-    store_pixel(static_cast<Uint8 *>(surface.pixels) +
-                    static_cast<std::ptrdiff_t>(y) * surface.pitch + x * bpp,
-                bpp, pixel);
+    Uint8 *target = static_cast<Uint8 *>(surface.pixels) +
+                    static_cast<std::ptrdiff_t>(y) * surface.pitch + x * bpp;
+    with_pixel_size(bpp, [&](auto size) { store_bytes<size.value>(target, pixel); });
 }
 
 void draw_line(SDL_Surface &surface, Uint32 pixel, int x0, int y0, int dx, int dy) {

@@ -4,6 +4,7 @@
 #include <SDL.h>
 
 #include <cstring>
+#include <type_traits>
 
 // Stores the low BPP bytes of pixel at target: 1, 2 and 4 in machine order, 3 low byte
 // first; any other BPP stores nothing. A template so that callers pick the size once.
@@ -19,6 +20,28 @@ template <int BPP> inline void store_bytes(Uint8 *target, Uint32 pixel) {
         target[2] = static_cast<Uint8>(pixel >> 16);
     } else if constexpr (BPP == 4) {
         std::memcpy(target, &pixel, sizeof pixel);
+    }
+}
+
+// Calls draw(size) once, size a std::integral_constant holding the byte count 1..4, or 0
+// (which stores nothing) for any other: so drawing loops pick the store once, not per pixel.
+template <typename Draw> void with_pixel_size(int bytes_per_pixel, Draw &&draw) {
+    switch (bytes_per_pixel) {
+    case 1:
+        draw(std::integral_constant<int, 1>{});
+        break;
+    case 2:
+        draw(std::integral_constant<int, 2>{});
+        break;
+    case 3:
+        draw(std::integral_constant<int, 3>{});
+        break;
+    case 4:
+        draw(std::integral_constant<int, 4>{});
+        break;
+    default:
+        draw(std::integral_constant<int, 0>{});
+        break;
     }
 }
 

@@ -1,6 +1,6 @@
-#include "plot.h"
+#include "draw/plot.h"
 
-#include "pixel.h"
+#include "draw/pixel.h"
 
 #include <algorithm>
 #include <climits>
@@ -229,21 +229,6 @@ void draw_plot(SDL_Surface &surface, SynthesisState &state) {
         return;
     }
     const PlotFrame frame = make_frame(surface, state);
-    switch (surface.format->BytesPerPixel) {
-    case 1:
-        plot_columns<1>(state, frame, surface.w);
-        break;
-    case 2:
-        plot_columns<2>(state, frame, surface.w);
-        break;
-    case 3:
-        plot_columns<3>(state, frame, surface.w);
-        break;
-    case 4:
-        plot_columns<4>(state, frame, surface.w);
-        break;
-    default:
-        plot_columns<0>(state, frame, surface.w);
-        break;
-    }
+    with_pixel_size(surface.format->BytesPerPixel,
+                    [&](auto size) { plot_columns<size.value>(state, frame, surface.w); });
 }

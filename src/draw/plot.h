@@ -1,7 +1,7 @@
 // The waveform plot: tick marks, every term in use and their sum.
 #pragma once
 
-#include "../app/synthesis_state.h"
+#include "app/synthesis_state.h"
 
 #include <SDL.h>
 

@@ -1,6 +1,6 @@
-#include "text.h"
+#include "draw/text.h"
 
-#include "pixel.h"
+#include "draw/pixel.h"
 
 #include <bit>
 #include <cstddef>
@@ -145,20 +145,7 @@ int glyph_index(char c) {
 void draw_text(SDL_Surface &surface, const char *text, int x, int y, Uint32 colour) {
     const Sint16 pen = add16(x, TEXT_OFFSET_X);
     const Sint16 top = add16(y, TEXT_OFFSET_Y);
-    switch (surface.format->BytesPerPixel) {
-    case 1:
-        draw_text_bytes<1>(surface, text, pen, top, colour);
-        break;
-    case 2:
-        draw_text_bytes<2>(surface, text, pen, top, colour);
-        break;
-    case 3:
-        draw_text_bytes<3>(surface, text, pen, top, colour);
-        break;
-    case 4:
-        draw_text_bytes<4>(surface, text, pen, top, colour);
-        break;
-    default:
-        break;
-    }
+    with_pixel_size(surface.format->BytesPerPixel, [&](auto size) {
+        draw_text_bytes<size.value>(surface, text, pen, top, colour);
+    });
 }

@@ -1,7 +1,7 @@
-#include "value_overlay.h"
+#include "draw/value_overlay.h"
 
-#include "text.h"
-#include "value_text.h"
+#include "draw/text.h"
+#include "draw/value_text.h"
 
 #include <array>
 

@@ -1,7 +1,7 @@
 // The numbers on screen: the box at the bottom left and the band of slot values.
 #pragma once
 
-#include "../app/synthesis_state.h"
+#include "app/synthesis_state.h"
 
 #include <SDL.h>
 

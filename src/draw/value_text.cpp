@@ -1,4 +1,4 @@
-#include "value_text.h"
+#include "draw/value_text.h"
 
 #include <bit>
 #include <cmath>

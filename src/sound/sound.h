@@ -1,7 +1,7 @@
 // The looping tone: the loop buffer shared with the audio thread and what fills it.
 #pragma once
 
-#include "../app/synthesis_state.h"
+#include "app/synthesis_state.h"
 
 #include <SDL.h>
 

@@ -1,6 +1,6 @@
-#include "sound.h"
+#include "sound/sound.h"
 
-#include "../app/console.h"
+#include "app/console.h"
 
 #include <cstdio>
 #include <cstdlib>

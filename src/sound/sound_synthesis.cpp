@@ -1,4 +1,4 @@
-#include "sound.h"
+#include "sound/sound.h"
 
 #include <cmath>
 
