@@ -4,7 +4,8 @@
 # UndefinedBehaviorSanitizer, and last the whole suite in a normal build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-tools/deps.sh
+tools/deps.sh test
+tools/deps_test.sh
 jobs=$(nproc)
 
 build_and_test() {
