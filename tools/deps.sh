@@ -1,22 +1,84 @@
 #!/bin/bash
-# Installs the Debian packages that building, running and testing need, when any is missing.
+# Checks, before anything is installed or built, that every Debian package the given task
+# needs is there, and installs the missing ones with apt-get: directly as root, through
+# sudo otherwise. Without apt-get, or without root and sudo, it lists them and fails.
+# Usage: tools/deps.sh run|test      (run: build and start the program; test: everything)
 set -euo pipefail
 
-PACKAGES=(
-  cmake g++ make pkg-config libsdl1.2-dev
-  googletest libgtest-dev libbenchmark-dev
-  xvfb xdotool x11-apps x11-utils imagemagick python3
-  clang libclang-rt-14-dev
+# Debian package (a|b: either will do, a is installed)   what it provides
+RUN_PACKAGES=(
+  "cmake                              CMake, the build system"
+  "g++                                the C++ compiler"
+  "make                               make"
+  "pkg-config                         pkg-config, which finds SDL"
+  "libsdl1.2-dev|libsdl1.2-compat-dev SDL 1.2 development files"
+)
+TEST_PACKAGES=(
+  "googletest                         GoogleTest sources"
+  "libgtest-dev                       GoogleTest"
+  "libbenchmark-dev                   Google Benchmark"
+  "clang                              clang, for the fuzzers"
+  "libclang-rt-14-dev                 clang's sanitizer and libFuzzer runtimes"
+  "python3                            Python 3, for the whole-program tests"
+  "xvfb                               Xvfb, a virtual X server"
+  "xdotool                            xdotool, which sends keys"
+  "x11-apps                           xwd, which reads the screen back"
+  "x11-utils                          xwininfo"
+  "imagemagick                        ImageMagick's convert and compare"
+  "libsdl1.2-compat                   SDL 1.2 on top of SDL2, a second library to test against"
+  "emscripten                         emscripten, for the web page"
+  "chromium                           Chromium, which runs the web page headless"
+  "python3-websocket                  Python WebSocket client, which steers Chromium"
+  "dpkg-dev                           dpkg-shlibdeps, for the package's dependencies"
+  "file                               file, which CPack's dependency scan uses"
+  "fakeroot                           fakeroot"
+  "lintian                            lintian, which checks the package"
+  "desktop-file-utils                 desktop-file-validate"
 )
 
+case "${1:-}" in
+  run) wanted=("${RUN_PACKAGES[@]}") ;;
+  test) wanted=("${RUN_PACKAGES[@]}" "${TEST_PACKAGES[@]}") ;;
+  *) echo "usage: $0 run|test" >&2; exit 2 ;;
+esac
+
+installed() {
+  [ "$(dpkg-query -W -f='${Status}' "$1" 2>/dev/null)" = "install ok installed" ]
+}
+
 missing=()
-for package in "${PACKAGES[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
-    missing+=("$package")
+missing_lines=()
+for line in "${wanted[@]}"; do
+  read -r choices what <<<"$line"
+  found=
+  for package in ${choices//|/ }; do
+    if installed "$package"; then found=1; fi
+  done
+  if [ -z "$found" ]; then
+    missing+=("${choices%%|*}")
+    missing_lines+=("$(printf '  %-38s %s' "${choices//|/ or }" "$what")")
   fi
 done
-if [ ${#missing[@]} -gt 0 ]; then
-  export DEBIAN_FRONTEND=noninteractive
-  apt-get update
-  apt-get install -y --no-install-recommends "${missing[@]}"
+[ ${#missing[@]} -gt 0 ] || exit 0
+
+give_up() {
+  echo "Missing Debian packages ($1):" >&2
+  printf '%s\n' "${missing_lines[@]}" >&2
+  echo "Install them as root with: apt-get install ${missing[*]}" >&2
+  exit 1
+}
+
+if ! command -v apt-get >/dev/null; then
+  give_up "there is no apt-get here to install them"
 fi
+if [ "$EUID" -eq 0 ]; then
+  export DEBIAN_FRONTEND=noninteractive
+  apt_get=(apt-get)
+else
+  command -v sudo >/dev/null || give_up "installing them needs root, and there is no sudo"
+  echo "Installing ${#missing[@]} missing Debian packages with sudo, since apt-get needs root:" \
+    "${missing[*]}"
+  apt_get=(sudo apt-get)
+fi
+"${apt_get[@]}" update
+"${apt_get[@]}" install -y --no-install-recommends "${missing[@]}"

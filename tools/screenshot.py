@@ -1,11 +1,12 @@
 #!/usr/bin/env python3
 """Writes docs/screenshot.png: the program with preset a in a window under Xvfb.
 
-    tools/screenshot.py [--program build/kurvello] [--output docs/screenshot.png]
+    tools/screenshot.py [--program build/kurvello] [--args n] [--output docs/screenshot.png]
                         [--settle 1.5] [--keys KEY ...]
 
 Keys (xdotool names) are pressed one after another once the window shows, before the
-picture is taken, so the same script can show a later state of the program.
+picture is taken, so the same script can show a later state of the program. Escape ends
+the program afterwards; any status but 0 fails the script.
 """
 
 import argparse
@@ -23,6 +24,7 @@ import harness  # noqa: E402
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--program", default=os.path.join(ROOT, "build", "kurvello"))
+    parser.add_argument("--args", nargs="*", default=["n"], help="the program's arguments")
     parser.add_argument("--output", default=os.path.join(ROOT, "docs", "screenshot.png"))
     parser.add_argument("--settle", type=float, default=1.5,
                         help="seconds of frames before the picture is taken")
@@ -35,12 +37,14 @@ def main():
     os.makedirs(os.path.dirname(os.path.abspath(args.output)), exist_ok=True)
     xserver = harness.XServer()
     try:
-        program = harness.Program(xserver, args=["n"], stdin_bytes=b"a")
+        program = harness.Program(xserver, args=args.args, stdin_bytes=b"a")
         try:
             for key in args.keys:
                 program.key(key)
             time.sleep(args.settle)
             program.screenshot(save_png=args.output)
+            program.key("Escape")
+            status = program.wait()
         finally:
             program.stop()
     finally:
@@ -49,6 +53,8 @@ def main():
     subprocess.run(["convert", args.output, "-strip", "-define", "png:exclude-chunks=date,time",
                     args.output], check=True)
     print(f"wrote {args.output}")
+    if status != 0:
+        sys.exit(f"{args.program} ended with status {status} on Escape")
 
 
 if __name__ == "__main__":

@@ -1,10 +1,12 @@
 #!/bin/bash
-# Installs what is missing, builds, and runs every test: the audio thread under
-# ThreadSanitizer, a short run of every fuzzer, the whole suite under AddressSanitizer and
-# UndefinedBehaviorSanitizer, and last the whole suite in a normal build.
+# Installs what is missing, builds, and runs every test: the setup check itself, the audio
+# thread under ThreadSanitizer, a short run of every fuzzer, the whole suite under
+# AddressSanitizer and UndefinedBehaviorSanitizer, the whole suite in a normal build, and
+# last the Debian package made from that build, installed and started once.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-tools/deps.sh
+tools/deps.sh test
+tools/deps_test.sh
 jobs=$(nproc)
 
 build_and_test() {
@@ -19,3 +21,4 @@ build_and_test build-tsan thread "^(Sound|AudioThread)"
 tools/fuzz.sh "${KURVELLO_FUZZ_SECONDS:-45}"
 build_and_test build-asan address ""
 build_and_test build "" ""
+tools/package_test.sh build
