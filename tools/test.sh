@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/deps.sh test
-tools/deps_test.sh
+tests/setup/deps_test.sh
 jobs=$(nproc)
 
 build_and_test() {
@@ -21,4 +21,4 @@ build_and_test build-tsan thread "^(Sound|AudioThread)"
 tools/fuzz.sh "${KURVELLO_FUZZ_SECONDS:-45}"
 build_and_test build-asan address ""
 build_and_test build "" ""
-tools/package_test.sh build
+tests/package/package_test.sh build

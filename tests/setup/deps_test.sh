@@ -8,7 +8,7 @@ trap 'rm -rf "$scratch"' EXIT
 chmod 755 "$scratch"
 mkdir -p "$scratch/dpkg/info" "$scratch/dpkg/updates" "$scratch/no-apt" "$scratch/no-sudo"
 : >"$scratch/dpkg/status"
-cp -r "$(dirname "$0")" "$scratch/tools"
+cp -r "$(dirname "$0")/../../tools" "$scratch/tools"
 for tool in dpkg-query dirname apt-get; do
   [ "$tool" = apt-get ] || ln -s "$(command -v $tool)" "$scratch/no-apt/"
   ln -s "$(command -v $tool)" "$scratch/no-sudo/"

@@ -3,9 +3,9 @@
 # installs it, validates its desktop entry, and runs the entry's command once under Xvfb:
 # preset a must show exactly the picture of docs/screenshot.png, and Escape must end it with
 # 0. The package is removed again at the end. dpkg runs through sudo for other users.
-# Usage: tools/package_test.sh [build-dir]
+# Usage: tests/package/package_test.sh [build-dir]
 set -euo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/../.."
 build=${1:-build}
 
 echo "=== Debian package"
