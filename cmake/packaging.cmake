@@ -5,14 +5,15 @@ include(GNUInstallDirs)
 set(PACKAGING_DIR ${PROJECT_SOURCE_DIR}/packaging)
 set(GZIPPED_DIR ${PROJECT_BINARY_DIR}/gzipped)
 
-# Debian wants man pages and the changelog compressed, without a time stamp (-n).
+# Debian wants man pages and the changelog compressed, without a time stamp (-n). The man
+# pages take their version from the project.
 set(GZIPPED_FILES man/man1/kurvello.1 man/de/man1/kurvello.1 changelog)
 set(GZIPPED_SOURCES kurvello.1 de/kurvello.1 changelog)
 foreach(name source IN ZIP_LISTS GZIPPED_FILES GZIPPED_SOURCES)
+  configure_file(${PACKAGING_DIR}/${source} ${GZIPPED_DIR}/${name} @ONLY)
   add_custom_command(OUTPUT ${GZIPPED_DIR}/${name}.gz
-                     COMMAND ${CMAKE_COMMAND} -E copy ${PACKAGING_DIR}/${source} ${GZIPPED_DIR}/${name}
-                     COMMAND gzip -9nf ${GZIPPED_DIR}/${name}
-                     DEPENDS ${PACKAGING_DIR}/${source} VERBATIM)
+                     COMMAND gzip -9nkf ${GZIPPED_DIR}/${name}
+                     DEPENDS ${GZIPPED_DIR}/${name} VERBATIM)
   list(APPEND GZIPPED_OUTPUTS ${GZIPPED_DIR}/${name}.gz)
 endforeach()
 add_custom_target(kurvello_gzipped ALL DEPENDS ${GZIPPED_OUTPUTS})
@@ -34,6 +35,7 @@ endif()
 install(TARGETS kurvello RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES README.md readme.txt ${PACKAGING_DIR}/copyright ${GZIPPED_DIR}/changelog.gz
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES docs/screenshot.png DESTINATION ${CMAKE_INSTALL_DOCDIR}/docs) # README shows it
 install(FILES ${GZIPPED_DIR}/man/man1/kurvello.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${GZIPPED_DIR}/man/de/man1/kurvello.1.gz
         DESTINATION ${CMAKE_INSTALL_MANDIR}/de/man1)
