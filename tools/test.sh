@@ -1,8 +1,9 @@
 #!/bin/bash
 # Installs what is missing, builds, and runs every test: the setup check itself, the audio
 # thread under ThreadSanitizer, a short run of every fuzzer, the whole suite under
-# AddressSanitizer and UndefinedBehaviorSanitizer, the whole suite in a normal build, and
-# last the Debian package made from that build, installed and started once.
+# AddressSanitizer and UndefinedBehaviorSanitizer, the whole suite in a normal build, the
+# whole-program tests again on libsdl1.2-compat, and last the Debian package made from the
+# normal build, installed and started once.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/deps.sh test
@@ -21,4 +22,5 @@ build_and_test build-tsan thread "^(Sound|AudioThread)"
 tools/fuzz.sh "${KURVELLO_FUZZ_SECONDS:-45}"
 build_and_test build-asan address ""
 build_and_test build "" ""
+tools/compat_test.sh build-compat
 tests/package/package_test.sh build
