@@ -7,6 +7,7 @@
 #include "app/frame.h"
 #include "app/frame_loop.h"
 #include "app/keyboard.h"
+#include "draw/pixel.h"
 #include "sound/sound.h"
 
 #include <SDL.h>
