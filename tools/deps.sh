@@ -7,6 +7,7 @@ PACKAGES=(
   googletest libgtest-dev libbenchmark-dev
   xvfb xdotool x11-apps x11-utils imagemagick python3
   clang libclang-rt-14-dev
+  emscripten chromium python3-websocket
 )
 
 missing=()
