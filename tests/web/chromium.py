@@ -98,7 +98,8 @@ class Tab:
         key, key_code, location = KEYS.get(code, (code[-1].lower(), ord(code[-1]), 0))
         self.call("Input.dispatchKeyEvent", type="keyDown" if down else "keyUp", code=code,
                   key=key, windowsVirtualKeyCode=key_code, location=location,
-                  isKeypad=location == 3, modifiers=modifiers)
+                  isKeypad=location == 3, modifiers=modifiers,
+                  text=key if down and len(key) == 1 else "")  # typed where the focus is
 
     def press(self, code, hold=0.1, modifiers=0):
         """Holds a key over some animation frames, as a user would."""
