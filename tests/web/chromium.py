@@ -19,8 +19,9 @@ FLAGS = ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-
 CTRL = 2  # Input.dispatchKeyEvent's modifier bit
 # KeyboardEvent key, key code and location (3: keypad) by code; letters need none.
 KEYS = {"Numpad3": ("3", 99, 3), "NumpadAdd": ("+", 107, 3), "NumpadEnter": ("Enter", 13, 3),
-        "Enter": ("Enter", 13, 0), "Home": ("Home", 36, 0), "ArrowUp": ("ArrowUp", 38, 0),
-        "ControlLeft": ("Control", 17, 1), "Escape": ("Escape", 27, 0)}
+        "Enter": ("Enter", 13, 0), "Home": ("Home", 36, 0), "End": ("End", 35, 0),
+        "ArrowUp": ("ArrowUp", 38, 0), "ControlLeft": ("Control", 17, 1),
+        "Escape": ("Escape", 27, 0)}
 
 
 def serve(folder):

@@ -122,12 +122,14 @@ class Page(unittest.TestCase):
         frames = ["[3]", self.held_frames(tab, ["[3]"], "[+]"), "l"]
         tab.press("KeyL")
         tab.key("ControlLeft", modifiers=CTRL)
-        tab.key("Home", modifiers=CTRL)
+        tab.press("Home", hold=0.2, modifiers=CTRL)
+        tab.key("ControlLeft", down=False)
+        frames.append(self.held_frames(tab, frames, "left ctrl,page up"))
+        tab.key("End")
         time.sleep(0.2)
         tab.run("document.dispatchEvent(new Event('visibilitychange'))")  # so does hiding it
-        frames.append(self.held_frames(tab, frames, "left ctrl,page up"))
-        tab.key("Home", down=False)
-        tab.key("ControlLeft", down=False)
+        frames.append(self.held_frames(tab, frames, "page down"))
+        tab.key("End", down=False)
         for key in ("Enter", "NumpadEnter", "KeyC"):
             tab.press(key)
         picture, loop = native("b", *frames, "return", "enter", "c")
