@@ -4,7 +4,7 @@
     tools/web_page.py screenshot [--page build-web] [--output docs/web-screenshot.png]
     tools/web_page.py frames [--page build-web] [--seconds 10]
 
-frames: preset b with 50 slots, line mode, thick sum, clearing, overlay and sound on; prints
+frames: preset a with 50 slots, line mode, thick sum, clearing, overlay and sound on; prints
 the animation frames per second and the median and 99th percentile of the page's own work
 per frame (performance.now() around each frame, as the page keeps it).
 """
@@ -24,7 +24,7 @@ import chromium  # noqa: E402
 
 
 def full_load(tab):
-    tab.press("KeyB")
+    tab.press("KeyA")  # as kurvello_frame_bench
     tab.key("ControlLeft", modifiers=chromium.CTRL)
     for _ in range(4):  # 10 -> 50 slots
         tab.press("ArrowUp", modifiers=chromium.CTRL)
