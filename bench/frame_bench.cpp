@@ -7,6 +7,7 @@
 #include "app/frame.h"
 #include "app/frame_loop.h"
 #include "app/keyboard.h"
+#include "draw/pixel.h"
 #include "sound/sound.h"
 
 #include <SDL.h>
@@ -144,6 +145,7 @@ namespace {
 // odd preemption. Frames come in groups of ten, each holding one sound refresh.
 struct Samples {
     std::vector<FrameCost> loop;     // run_frame_loop, per frame of a group
+    std::vector<double> own;         // run_frame_loop's own work, each frame on its own
     std::vector<FrameCost> bare;     // poll, fill, show, per frame of a group
     std::vector<double> plot_sines;  // one frame's 1,023 x 50 plot sines
     std::vector<double> sound_sines; // a tenth of one refresh's 512 x 50 sines
@@ -179,6 +181,9 @@ void run_real_loop(SDL_Surface &surface, const HarmonicNumbers &harmonic, const 
     }
     close_sound_output(); // the next round opens it again
     add_groups(probe.costs, samples.loop);
+    for (const FrameCost &cost : probe.costs) {
+        samples.own.push_back(cost.own());
+    }
     probe = LoopProbe{}; // the wrappers stay out of the way from here
 }
 
@@ -293,6 +298,10 @@ void report(const Samples &samples, const SDL_Surface &surface, const char *driv
     print_line("  polling", median_of(samples.loop, poll));
     print_line("  SDL_UpdateRect", median_of(samples.loop, blit));
     print_line("  own work", median_of(samples.loop, own));
+    std::vector<double> single = samples.own;
+    std::sort(single.begin(), single.end());
+    print_line("  own work of single frames, median", single[single.size() / 2]);
+    print_line("  own work of single frames, 99 %", single[single.size() * 99 / 100]);
     print_line("bare loop, whole frame", bare);
     print_line("  polling", median_of(samples.bare, poll));
     print_line("  SDL_UpdateRect", median_of(samples.bare, blit));

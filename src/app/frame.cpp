@@ -25,11 +25,6 @@ void count_frame_and_refresh_sound(SynthesisState &state) {
 
 } // namespace
 
-bool surface_must_lock(const SDL_Surface &surface) {
-    const SDL_Surface *s = &surface;
-    return SDL_MUSTLOCK(s);
-}
-
 FrameEnd run_frame(SDL_Surface &surface, SynthesisState &state, const Uint8 *keys,
                    SDLMod modifiers) {
     if (keys[SDLK_ESCAPE] == 1) {

@@ -12,9 +12,6 @@ enum class FrameEnd {
     lock_failed, // the surface could not be locked: message printed, nothing drawn
 };
 
-// Returns whether SDL requires the surface to be locked before its pixels are touched.
-bool surface_must_lock(const SDL_Surface &surface);
-
 // Runs one frame on this frame's key state and modifier mask, as SDL_GetKeyState and
 // SDL_GetModState give them: Escape, keyboard, shifts, lock, plot, overlay, frame count and
 // sound refresh, unlock, show.

@@ -9,6 +9,10 @@ constexpr int CTRL_MASK = KMOD_LCTRL | KMOD_RCTRL;    // 0x00C0
 constexpr double FINE_STEP = 0.01;
 constexpr int LAST_SLOT = HARMONIC_SLOTS - 1;
 
+// By name: some SDLs do not number the keypad digits consecutively.
+constexpr SDLKey KEYPAD_DIGITS[] = {SDLK_KP0, SDLK_KP1, SDLK_KP2, SDLK_KP3, SDLK_KP4,
+                                    SDLK_KP5, SDLK_KP6, SDLK_KP7, SDLK_KP8, SDLK_KP9};
+
 bool key_down(const Uint8 *keys, SDLKey key) {
     return keys[key] == 1;
 }
@@ -72,7 +76,7 @@ void apply_toggle_keys(SynthesisState &state, const Uint8 *keys, SDL_Surface &su
 void apply_slot_digits(SynthesisState &state, const Uint8 *keys, bool shift) {
     const int base = shift ? 10 : 0;
     for (int digit = 0; digit <= 9; digit++) {
-        if (key_down(keys, static_cast<SDLKey>(SDLK_KP0 + digit))) {
+        if (key_down(keys, KEYPAD_DIGITS[digit])) {
             state.selected = base + digit;
         }
     }

@@ -3,23 +3,9 @@
 #include "app/startup.h"
 #include "app/synthesis_state.h"
 
-#include <SDL.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <unistd.h>
-
-namespace {
-
-constexpr int SURFACE_WIDTH = 1024;
-constexpr int SURFACE_HEIGHT = 768;
-
-[[noreturn]] void die_with_sdl_error(const char *what) {
-    std::fprintf(stderr, "%s: %s\n", what, SDL_GetError());
-    std::exit(1);
-}
-
-} // namespace
 
 int main(int argc, char **argv) {
     const bool full_screen = wants_full_screen(argc, argv);
@@ -32,19 +18,9 @@ int main(int argc, char **argv) {
         std::exit(1);
     }
 
-    if (SDL_Init(SDL_INIT_VIDEO) < 0) {
-        die_with_sdl_error("Couldn't initialize SDL");
-    }
-    std::atexit(SDL_Quit);
-    SDL_Surface *surface =
-        SDL_SetVideoMode(SURFACE_WIDTH, SURFACE_HEIGHT, 0, full_screen ? SDL_FULLSCREEN : 0);
-    if (surface == nullptr) {
-        die_with_sdl_error("Couldn't set video mode");
-    }
-    SDL_WM_SetCaption("Kurvello", nullptr);
-
+    SDL_Surface &surface = open_video_surface(full_screen);
     // A lock failure comes back as 1: a failure must not end as a success.
-    const int status = run_frame_loop(*surface, harmonic);
+    const int status = run_frame_loop(surface, harmonic);
     SDL_Quit();
     std::exit(status);
 }

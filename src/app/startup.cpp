@@ -1,7 +1,12 @@
 #include "app/startup.h"
 
+#include <cstdlib>
+#include <cstring>
+
 namespace {
 
+constexpr int SURFACE_WIDTH = 1024;
+constexpr int SURFACE_HEIGHT = 768;
 constexpr int TYPED_VALUES = 20;
 constexpr int LOWEST_TYPED = 1;
 constexpr int HIGHEST_TYPED = 100;
@@ -34,17 +39,34 @@ constexpr const char *HELP_TEXTS[] = {
     "c:   20 eigene Koeffizienten zwischen 1 und 100 eingeben (restliche =0)",
 };
 
-bool is_preset_key(int key) {
-    return key == 'a' || key == 'b' || key == 'c';
+[[noreturn]] void die_with_sdl_error(const char *what) {
+    std::fprintf(stderr, "%s: %s\n", what, SDL_GetError());
+    std::exit(1);
 }
 
-// Slot n-1 keeps 0 when nothing could be read; out of range, that too becomes 1.
-void read_typed_values(std::FILE *in, std::FILE *out, HarmonicNumbers &harmonic) {
+// Where a console would wait for the next line: nothing but blanks left to read.
+bool only_blanks_left(std::FILE *in) {
+    std::fscanf(in, " "); // skips blanks as "%i" does
+    const int c = std::getc(in);
+    if (c == EOF) {
+        return true;
+    }
+    std::ungetc(c, in);
+    return false;
+}
+
+// Slot n-1 keeps 0 when nothing could be read; out of range, that too becomes 1. With
+// stop_at_wait (in may then be null) it ends at the prompt where a console would wait.
+// Returns the number of values read.
+int read_typed_values(std::FILE *in, std::FILE *out, HarmonicNumbers &harmonic, bool stop_at_wait) {
     std::fputs("\nBitte geben sie 20 Werte (zwischen 1 und 100) gefolgt von Enter ein. \n", out);
     for (int n = 1; n <= TYPED_VALUES; n++) {
         int &slot = harmonic[n - 1];
         std::fprintf(out, "\n%i. Wert: ", n);
         std::fflush(out);
+        if (stop_at_wait && (in == nullptr || only_blanks_left(in))) {
+            return n - 1;
+        }
         read_typed_integer(in, slot);
         if (slot < LOWEST_TYPED || slot > HIGHEST_TYPED) {
             slot = 1;
@@ -52,6 +74,7 @@ void read_typed_values(std::FILE *in, std::FILE *out, HarmonicNumbers &harmonic)
         std::fprintf(out, " %i", slot);
     }
     std::fflush(out);
+    return TYPED_VALUES;
 }
 
 } // namespace
@@ -64,6 +87,10 @@ void write_help_text(std::FILE *out, ConsoleEncoding encoding) {
     for (const char *text : HELP_TEXTS) {
         write_console_text(out, text, encoding);
     }
+}
+
+bool is_preset_key(int key) {
+    return key == 'a' || key == 'b' || key == 'c';
 }
 
 int wait_for_preset_key(int key_fd, std::FILE *out) {
@@ -79,7 +106,7 @@ int wait_for_preset_key(int key_fd, std::FILE *out) {
 void fill_harmonic_numbers(int preset, std::FILE *in, std::FILE *out, HarmonicNumbers &harmonic) {
     harmonic.fill(0);
     if (preset == 'c') {
-        read_typed_values(in, out, harmonic);
+        read_typed_values(in, out, harmonic, false);
         return;
     }
     for (int i = 0; i < HARMONIC_SLOTS; i++) {
@@ -94,4 +121,29 @@ bool choose_harmonic_numbers(int key_fd, std::FILE *in, std::FILE *out, Harmonic
     }
     fill_harmonic_numbers(preset, in, out, harmonic);
     return true;
+}
+
+SDL_Surface &open_video_surface(bool full_screen) {
+    if (SDL_Init(SDL_INIT_VIDEO) < 0) {
+        die_with_sdl_error("Couldn't initialize SDL");
+    }
+    std::atexit(SDL_Quit);
+    SDL_Surface *surface =
+        SDL_SetVideoMode(SURFACE_WIDTH, SURFACE_HEIGHT, 0, full_screen ? SDL_FULLSCREEN : 0);
+    if (surface == nullptr) {
+        die_with_sdl_error("Couldn't set video mode");
+    }
+    SDL_WM_SetCaption("Kurvello", nullptr);
+    return *surface;
+}
+
+bool replay_typed_values(const char *typed, std::FILE *out, HarmonicNumbers &harmonic) {
+    harmonic.fill(0);
+    const std::size_t size = std::strlen(typed);
+    std::FILE *in = size > 0 ? fmemopen(const_cast<char *>(typed), size, "r") : nullptr;
+    const int read = read_typed_values(in, out, harmonic, true);
+    if (in != nullptr) {
+        std::fclose(in);
+    }
+    return read == TYPED_VALUES;
 }

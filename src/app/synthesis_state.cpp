@@ -1,5 +1,7 @@
 #include "app/synthesis_state.h"
 
+#include "draw/pixel.h"
+
 namespace {
 
 constexpr double START_ZOOM = 150.0;
@@ -71,7 +73,7 @@ void reset_synthesis_state(SynthesisState &state, SDL_Surface &surface) {
     reset_slots(state);
     state.y_scale = START_Y_SCALE;
     state.zoom = START_ZOOM;
-    SDL_FillRect(&surface, nullptr, 0);
+    clear_surface(surface); // before the frame's lock, so it locks for itself
     state.active_count = START_ACTIVE_COUNT;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -37,6 +38,34 @@ void draw_flat(SDL_Surface &surface, Uint32 pixel, int x0, Wide y0, int dx, Wide
 }
 
 } // namespace
+
+bool surface_must_lock(const SDL_Surface &surface) {
+    [[maybe_unused]] const SDL_Surface *s = &surface; // some SDLs must always lock
+    return SDL_MUSTLOCK(s);
+}
+
+void fill_zero(SDL_Surface &surface, int x, int y, int w, int h) {
+    const Wide left = std::max(0, x);
+    const Wide top = std::max(0, y);
+    const Wide right = std::min<Wide>(Wide{x} + w, surface.w);
+    const Wide bottom = std::min<Wide>(Wide{y} + h, surface.h);
+    const int bpp = surface.format->BytesPerPixel;
+    for (Wide row = top; row < bottom && left < right; row++) {
+        std::memset(static_cast<Uint8 *>(surface.pixels) + row * surface.pitch + left * bpp, 0,
+                    static_cast<std::size_t>((right - left) * bpp));
+    }
+}
+
+void clear_surface(SDL_Surface &surface) {
+    const bool lock = surface_must_lock(surface);
+    if (lock && SDL_LockSurface(&surface) < 0) {
+        return;
+    }
+    fill_zero(surface, 0, 0, surface.w, surface.h);
+    if (lock) {
+        SDL_UnlockSurface(&surface);
+    }
+}
 
 void put_pixel(SDL_Surface &surface, int x, int y, Uint32 pixel) {
     if (x < 0 || y < 0 || x >= surface.w || y >= surface.h) {

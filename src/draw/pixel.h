@@ -45,6 +45,16 @@ template <typename Draw> void with_pixel_size(int bytes_per_pixel, Draw &&draw) 
     }
 }
 
+// Returns whether SDL requires the surface to be locked before its pixels are touched.
+bool surface_must_lock(const SDL_Surface &surface);
+
+// Sets the part of the rectangle inside the surface to pixel value 0, as SDL_FillRect does
+// on a surface without a clip rectangle, but through the pixels, so also while locked.
+void fill_zero(SDL_Surface &surface, int x, int y, int w, int h);
+
+// Fills the whole surface with 0, locking it around the fill where SDL requires that.
+void clear_surface(SDL_Surface &surface);
+
 // Stores the low BytesPerPixel bytes of pixel at (x, y); skips pixels outside the surface.
 void put_pixel(SDL_Surface &surface, int x, int y, Uint32 pixel);
 

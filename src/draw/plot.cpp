@@ -222,7 +222,7 @@ PlotFrame make_frame(SDL_Surface &surface, const SynthesisState &state) {
 
 void draw_plot(SDL_Surface &surface, SynthesisState &state) {
     if (state.clear_screen != 0) {
-        SDL_FillRect(&surface, nullptr, 0);
+        fill_zero(surface, 0, 0, surface.w, surface.h);
     }
     // Without rows there is no middle row to store into.
     if (surface.w <= 1 || surface.h <= 0) {

@@ -1,5 +1,6 @@
 #include "draw/value_overlay.h"
 
+#include "draw/pixel.h"
 #include "draw/text.h"
 #include "draw/value_text.h"
 
@@ -39,10 +40,10 @@ int append(LineText &line, int at, const char *text) {
     return at;
 }
 
+// In SDL_Rect's field widths, as the fill always had them.
 void fill_black(SDL_Surface &surface, int x, int y, int w, int h) {
-    SDL_Rect rect{static_cast<Sint16>(x), static_cast<Sint16>(y), static_cast<Uint16>(w),
-                  static_cast<Uint16>(h)};
-    SDL_FillRect(&surface, &rect, 0);
+    fill_zero(surface, static_cast<Sint16>(x), static_cast<Sint16>(y), static_cast<Uint16>(w),
+              static_cast<Uint16>(h));
 }
 
 void draw_box(SDL_Surface &surface, double y_scale, double zoom, int active_count, int selected,

@@ -1,8 +1,8 @@
 #include "draw/value_text.h"
 
-#include <bit>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -144,8 +144,9 @@ double scaled(double magnitude, int scale) {
 // product (a t of exactly 10^4 rounds to 10000 from either side). Only a t of exactly n + 0.5
 // is left undecided. Returns false when the exact expansion has to decide.
 bool round_by_scaling(double magnitude, RoundedDigits &rounded) {
-    const auto exponent =
-        static_cast<int>(std::bit_cast<std::uint64_t>(magnitude) >> EXPONENT_SHIFT) - EXPONENT_BIAS;
+    std::uint64_t bits; // std::bit_cast is missing from some standard libraries still in use
+    std::memcpy(&bits, &magnitude, sizeof bits);
+    const auto exponent = static_cast<int>(bits >> EXPONENT_SHIFT) - EXPONENT_BIAS;
     // The point position is this or one less.
     int point = ((exponent * LOG10_2_Q18) >> 18) + 1;
     double t = scaled(magnitude, SIGNIFICANT_DIGITS - point);

@@ -38,7 +38,7 @@ SDL_AudioSpec make_sound_spec() {
 void open_sound_output() {
     Uint8 *data = static_cast<Uint8 *>(std::malloc(SOUND_LOOP_BYTES));
     if (data == nullptr) {
-        SDL_OutOfMemory();
+        SDL_SetError("Out of memory"); // SDL_OutOfMemory's text; not every SDL has it
         exit_without_sound_device();
     }
     // No device is open yet, so the audio thread cannot see these stores.
@@ -69,8 +69,10 @@ void audio_callback(void *, Uint8 *stream, int len) {
     if (static_cast<Uint32>(len) < n) {
         n = static_cast<Uint32>(len);
     }
-    // The stream arrives silent; what is not mixed stays silent.
-    SDL_MixAudio(stream, sound_loop.data + sound_loop.position, n, SDL_MIX_MAXVOLUME);
+    // Copied, not mixed: not every SDL hands the stream over silent. Natively it is, and
+    // mixing into silence at full volume is this copy.
+    std::memcpy(stream, sound_loop.data + sound_loop.position, n);
+    std::memset(stream + n, 0, static_cast<Uint32>(len) - n);
     sound_loop.position += n;
     if (sound_loop.position >= sound_loop.length) {
         sound_loop.position = 0;

@@ -148,4 +148,33 @@ TEST(FillHarmonicNumbers, PresetCPromptsReadsAppliesTheRangeAndEchoes) {
     }
 }
 
+// The page replays the lines typed so far and stops where a console would wait for more.
+TEST(ReplayTypedValues, StopsAtThePromptAConsoleWouldWaitAt) {
+    const std::vector<int> typo = {16, 8, 1, 1, 7, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
+    const struct {
+        const char *typed;
+        std::vector<int> values; // read so far
+    } cases[] = {
+        {"", {}},
+        {"0x10 010\n \t\n", {16, 8}},
+        {"0x10 010\n101\n", {16, 8, 1}},
+        {"0x10 010\n101\n-3 7abc\n", typo}, // the rest fails at once, as on the console
+    };
+    for (const auto &c : cases) {
+        HarmonicNumbers harmonic;
+        harmonic.fill(77);
+        testing::internal::CaptureStdout();
+        const bool done = replay_typed_values(c.typed, stdout, harmonic);
+        const size_t read = c.values.size();
+        EXPECT_EQ(testing::internal::GetCapturedStdout(),
+                  typed_dialogue(c.values) +
+                      (read < 20 ? "\n" + std::to_string(read + 1) + ". Wert: " : ""))
+            << c.typed;
+        EXPECT_EQ(done, read == 20) << c.typed;
+        for (int i = 0; i < HARMONIC_SLOTS; i++) {
+            EXPECT_EQ(harmonic[i], size_t(i) < read ? c.values[i] : 0) << c.typed << " " << i;
+        }
+    }
+}
+
 } // namespace

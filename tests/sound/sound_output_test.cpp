@@ -51,7 +51,7 @@ TEST(SoundOutput, CallbackPlaysOnlyWhatRemains) {
                  {512, 256, 256}, {768, 256, 256}, {768, 1024, 256}};
     for (const auto &c : calls) {
         sound_loop = SoundLoop{loop.data(), c.position, SOUND_LOOP_BYTES};
-        Bytes stream(c.len);
+        Bytes stream(c.len, 0x5A); // not every SDL hands the stream over silent
         audio_callback(nullptr, stream.data(), c.len);
         EXPECT_TRUE(
             std::equal(stream.begin(), stream.begin() + c.played, loop.begin() + c.position))

@@ -1,0 +1,113 @@
+"""Headless Chromium through its DevTools protocol (Debian's chromium and python3-websocket,
+so /usr/bin/python3), and a folder served on 127.0.0.1."""
+
+import functools
+import http.server
+import json
+import pathlib
+import subprocess
+import tempfile
+import threading
+import time
+import urllib.request
+
+import websocket
+
+FLAGS = ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+         "--disable-background-networking", "--disable-component-update", "--disable-sync",
+         "--autoplay-policy=no-user-gesture-required", "--remote-debugging-port=0"]
+CTRL = 2  # Input.dispatchKeyEvent's modifier bit
+# KeyboardEvent key, key code and location (3: keypad) by code; letters need none.
+KEYS = {"Numpad3": ("3", 99, 3), "NumpadAdd": ("+", 107, 3), "NumpadEnter": ("Enter", 13, 3),
+        "Enter": ("Enter", 13, 0), "Home": ("Home", 36, 0), "End": ("End", 35, 0),
+        "ArrowUp": ("ArrowUp", 38, 0), "ControlLeft": ("Control", 17, 1),
+        "Escape": ("Escape", 27, 0)}
+
+
+def serve(folder):
+    """Serves folder from a thread; its address is server.url."""
+    quiet = type("Quiet", (http.server.SimpleHTTPRequestHandler,),
+                 {"log_message": lambda *_: None})
+    server = http.server.ThreadingHTTPServer(
+        ("127.0.0.1", 0), functools.partial(quiet, directory=folder))
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    server.url = f"http://127.0.0.1:{server.server_port}/"
+    return server
+
+
+class Browser:
+    def __init__(self):
+        self.profile = tempfile.TemporaryDirectory()
+        self.process = subprocess.Popen(
+            ["chromium", *FLAGS, f"--user-data-dir={self.profile.name}", "about:blank"],
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        port = pathlib.Path(self.profile.name, "DevToolsActivePort")
+        deadline = time.monotonic() + 30
+        while not (port.exists() and "\n" in port.read_text()):
+            if time.monotonic() > deadline or self.process.poll() is not None:
+                raise RuntimeError("chromium did not open its DevTools port")
+            time.sleep(0.05)
+        self.http = f"http://127.0.0.1:{port.read_text().split()[0]}/json"
+
+    def tab(self):
+        """A new tab; scripts added to one stay with it."""
+        request = urllib.request.Request(self.http + "/new?about:blank", method="PUT")
+        return Tab(json.load(urllib.request.urlopen(request))["webSocketDebuggerUrl"])
+
+    def close(self):
+        self.process.terminate()
+        self.process.wait(timeout=10)
+        self.profile.cleanup()
+
+
+class Tab:
+    def __init__(self, url):
+        self.socket = websocket.create_connection(url, suppress_origin=True)
+        self.next_id = 0
+        self.call("Page.enable")  # else no script runs in new documents
+
+    def call(self, method, **params):
+        self.next_id += 1
+        self.socket.send(json.dumps({"id": self.next_id, "method": method, "params": params}))
+        while (reply := json.loads(self.socket.recv())).get("id") != self.next_id:
+            pass  # an event
+        if "error" in reply:
+            raise RuntimeError(f"{method}: {reply['error']}")
+        return reply["result"]
+
+    def run(self, expression):
+        """The value of a JavaScript expression."""
+        result = self.call("Runtime.evaluate", expression=expression, returnByValue=True)
+        if "exceptionDetails" in result:
+            raise RuntimeError(f"{expression}: {result['exceptionDetails']}")
+        return result["result"].get("value")
+
+    def wait_for(self, expression, timeout=20):
+        deadline = time.monotonic() + timeout
+        while not (value := self.run(expression)):
+            if time.monotonic() > deadline:
+                raise AssertionError(f"timed out waiting for {expression}")
+            time.sleep(0.05)
+        return value
+
+    def open(self, url, before_load=None):
+        if before_load:
+            self.call("Page.addScriptToEvaluateOnNewDocument", source=before_load)
+        self.call("Page.navigate", url=url)
+
+    def key(self, code, down=True, modifiers=0):
+        key, key_code, location = KEYS.get(code, (code[-1].lower(), ord(code[-1]), 0))
+        self.call("Input.dispatchKeyEvent", type="keyDown" if down else "keyUp", code=code,
+                  key=key, windowsVirtualKeyCode=key_code, location=location,
+                  isKeypad=location == 3, modifiers=modifiers,
+                  text=key if down and len(key) == 1 else "")  # typed where the focus is
+
+    def press(self, code, hold=0.1, modifiers=0):
+        """Holds a key over some animation frames, as a user would."""
+        self.key(code, True, modifiers)
+        time.sleep(hold)
+        self.key(code, False, modifiers)
+        time.sleep(0.1)
+
+    def close(self):
+        self.socket.close()

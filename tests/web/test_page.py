@@ -1,0 +1,166 @@
+"""The page in headless Chromium against the native program: its console texts, and
+kurvello_replay's pictures and sound loop (frames of held keys through the core on a native
+surface). A held key acts once per animation frame, so a test finds the frames a hold lasted
+as the count whose native picture the page shows."""
+
+import base64
+import os
+import struct
+import subprocess
+import time
+import unittest
+
+import chromium
+from chromium import CTRL
+
+PAGE, REPLAY, PROGRAM = (os.environ.get(name, "") for name in
+                         ("KURVELLO_PAGE", "KURVELLO_REPLAY", "KURVELLO_PROGRAM"))
+PICTURE = 1024 * 768 * 3
+CANVAS_RGB = """btoa(Array.from(Module.canvas.getContext('2d').getImageData(0, 0, 1024, 768)
+  .data.filter((_, i) => i % 4 != 3), v => String.fromCharCode(v)).join(''))"""
+# Every buffer the page hands to Web Audio, as 16-bit samples.
+CAPTURE_SOUND = """window.played = [];
+const start = AudioBufferSourceNode.prototype.start;
+AudioBufferSourceNode.prototype.start = function (...args) {
+  played.push(Array.from(this.buffer.getChannelData(0), v => Math.round(v * 32768)));
+  return start.apply(this, args);
+};"""
+
+
+def native(preset, *frames, typed=b""):
+    """The native picture as RGB rows and the native sound loop's 512 samples."""
+    out = subprocess.run([REPLAY, preset, *frames], input=typed, capture_output=True,
+                         check=True).stdout
+    return out[:PICTURE], list(struct.unpack("<512h", out[PICTURE:]))
+
+
+def console_text(keys_and_lines):
+    """What the native program writes to its console before it opens its window."""
+    env = dict(os.environ, LC_ALL="C.UTF-8", SDL_VIDEODRIVER="no-such-driver")
+    return subprocess.run([PROGRAM, "n"], input=keys_and_lines, capture_output=True,
+                          env=env).stdout.decode()
+
+
+class Page(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        if not all(os.path.exists(path) for path in (PAGE + "/kurvello.js", REPLAY, PROGRAM)):
+            raise RuntimeError("run through ctest: the page, the replay or the program is missing")
+        cls.server = chromium.serve(PAGE)
+        cls.browser = chromium.Browser()
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.browser.close()
+        cls.server.shutdown()
+        cls.server.server_close()
+
+    def start(self, url=None, before_load=None, wait="$('console').textContent"):
+        tab = self.browser.tab()
+        self.addCleanup(tab.close)
+        tab.open(url or self.server.url + "kurvello.html", before_load)
+        tab.wait_for("window.Module && " + wait)
+        return tab
+
+    def canvas(self, tab):
+        frames = tab.run("Module._kurvello_frames()")
+        tab.wait_for(f"Module._kurvello_frames() > {frames + 2} && $('screen').className == ''")
+        return base64.b64decode(tab.run(CANVAS_RGB))
+
+    def assert_picture(self, got, want):
+        if got != want:
+            wrong = sum(got[i:i + 3] != want[i:i + 3] for i in range(0, PICTURE, 3))
+            self.fail(f"{wrong} pixels differ from the native picture")
+
+    def held_frames(self, tab, frames, held):
+        """The replay frame for `held` down as long as the page's picture says."""
+        got = self.canvas(tab)
+        for count in range(1, 100):
+            if native("b", *frames, f"{held}*{count}")[0] == got:
+                return f"{held}*{count}"
+        self.fail(f"no number of frames with {held} down gives the page's picture")
+
+    def assert_ended(self, tab, status):
+        """Said so with the status; neither frames nor sound go on."""
+        tab.wait_for("!$('ended').classList.contains('hidden')")
+        self.assertEqual(tab.run("$('status').textContent"), str(status))
+        progress = "[Module._kurvello_frames(), window.played && played.length]"
+        before = tab.run(progress)
+        time.sleep(0.2)
+        self.assertEqual(tab.run(progress), before)
+
+    def test_dialogue_of_preset_c_as_on_the_console(self):
+        tab = self.start()
+        lines = "0x10 010 101\n-3 7abc\n"
+        whole = console_text(b"c" + lines.encode())
+        shown = lambda: tab.run("$('console').textContent")
+        self.assertEqual(shown(), console_text(b""))
+        tab.press("KeyX")
+        tab.press("KeyC")
+        for line, prompt in zip(["", *lines.splitlines()], ["\n1. Wert: ", "\n4. Wert: ", ""]):
+            if line:
+                tab.call("Input.insertText", text=line)
+                tab.press("Enter")
+            self.assertTrue(shown().endswith(prompt) and whole.startswith(shown()), shown())
+        self.assertEqual(shown(), whole)
+        self.assert_picture(self.canvas(tab), native("c", typed=lines.encode())[0])
+
+    def test_start_pictures_of_a_and_b_equal_the_native_ones(self):
+        for preset, url in (("a", f"file://{os.path.abspath(PAGE)}/kurvello.html"), ("b", None)):
+            with self.subTest(preset):
+                tab = self.start(url)
+                tab.press("Key" + preset.upper())
+                self.assert_picture(self.canvas(tab), native(preset)[0])
+
+    def test_keys_then_sound_then_escape_as_natively(self):
+        tab = self.start(before_load=CAPTURE_SOUND)
+        tab.press("KeyB")
+        tab.press("Numpad3")
+        tab.key("NumpadAdd")
+        time.sleep(0.2)
+        tab.run("dispatchEvent(new Event('blur'))")  # leaving the window releases it
+        frames = ["[3]", self.held_frames(tab, ["[3]"], "[+]"), "l"]
+        tab.press("KeyL")
+        tab.key("ControlLeft", modifiers=CTRL)
+        tab.press("Home", hold=0.2, modifiers=CTRL)
+        tab.key("ControlLeft", down=False)
+        frames.append(self.held_frames(tab, frames, "left ctrl,page up"))
+        tab.key("End")
+        time.sleep(0.2)
+        tab.run("document.dispatchEvent(new Event('visibilitychange'))")  # so does hiding it
+        frames.append(self.held_frames(tab, frames, "page down"))
+        tab.key("End", down=False)
+        for key in ("Enter", "NumpadEnter", "KeyC"):
+            tab.press(key)
+        picture, loop = native("b", *frames, "return", "enter", "c")
+        self.assert_picture(self.canvas(tab), picture)
+        self.assertEqual(tab.run("$('console').textContent"), console_text(b""))
+
+        tab.press("KeyS")
+        tab.wait_for("played.some(buffer => buffer.some(v => v))")
+        time.sleep(0.3)
+        played = tab.run("played")
+        first = next(i for i, buffer in enumerate(played) if any(buffer))
+        self.assertEqual(played, [[0] * 512] * first + [loop] * (len(played) - first))
+        work = tab.run("Module._kurvello_frame_work(Module._kurvello_frames() - 1)")
+        self.assertTrue(0 < work < 1000, work)  # the last frame's, in milliseconds
+        self.assertEqual(tab.run("$('ended').className"), "hidden")
+        tab.press("Escape")
+        self.assert_ended(tab, 0)
+        tab.run("$('again').click()")  # a fresh start: the help text, no canvas
+        tab.wait_for("window.$ && $('ended').className && $('screen').className && "
+                     "$('console').textContent")
+
+    def test_failures_show_a_message(self):
+        tab = self.start(before_load="delete window.WebAssembly;", wait="$('messages').textContent")
+        self.assertIn("WebAssembly", tab.run("$('messages').textContent"))
+        tab = self.start(before_load="delete window.AudioContext; delete window.webkitAudioContext;")
+        tab.press("KeyA")
+        tab.press("KeyS")
+        self.assert_ended(tab, 1)
+        self.assertEqual(tab.run("$('messages').textContent"), "Audio-Gerät konnte nicht "
+                         "geöffnet werden: Web Audio API is not available!\n")
+
+
+if __name__ == "__main__":
+    unittest.main()

@@ -1,0 +1,81 @@
+#!/usr/bin/python3
+"""The page in headless Chromium: its screenshot, or its frame times under full load.
+
+    tools/web_page.py screenshot [--page build-web] [--output docs/web-screenshot.png]
+    tools/web_page.py frames [--page build-web] [--seconds 10]
+
+frames: preset a with 50 slots, line mode, thick sum, clearing, overlay and sound on; prints
+the animation frames per second and the median and 99th percentile of the page's own work
+per frame (performance.now() around each frame, as the page keeps it).
+"""
+
+import argparse
+import base64
+import os
+import statistics
+import sys
+import time
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, os.path.join(ROOT, "tests", "web"))
+
+import chromium  # noqa: E402
+
+
+
+def full_load(tab):
+    tab.press("KeyA")  # as kurvello_frame_bench
+    tab.key("ControlLeft", modifiers=chromium.CTRL)
+    for _ in range(4):  # 10 -> 50 slots
+        tab.press("ArrowUp", modifiers=chromium.CTRL)
+    tab.key("ControlLeft", down=False)
+    for key in ("KeyL", "KeyD", "KeyC", "KeyS"):
+        tab.press(key)
+
+
+def frames(tab, seconds):
+    full_load(tab)
+    time.sleep(1)
+    first, start = tab.run("[Module._kurvello_frames(), performance.now()]")
+    time.sleep(seconds)
+    last, end = tab.run("[Module._kurvello_frames(), performance.now()]")
+    first = max(first, last - 4096)  # the page keeps the latest 4096
+    kept = sorted(tab.run(f"Array.from({{length: {last - first}}}, "
+                          f"(_, i) => Module._kurvello_frame_work({first} + i))"))
+    print(f"{len(kept)} frames, {(last - first) / (end - start) * 1000:.1f} frames/s, "
+          f"work per frame: median {statistics.median(kept):.2f} ms, "
+          f"99th percentile {kept[int(0.99 * (len(kept) - 1))]:.2f} ms, "
+          f"max {kept[-1]:.2f} ms")
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("what", choices=["screenshot", "frames"])
+    parser.add_argument("--page", default=os.path.join(ROOT, "build-web"))
+    parser.add_argument("--output", default=os.path.join(ROOT, "docs", "web-screenshot.png"))
+    parser.add_argument("--seconds", type=float, default=10)
+    args = parser.parse_args()
+    server = chromium.serve(args.page)
+    browser = chromium.Browser()
+    try:
+        tab = browser.tab()
+        tab.open(server.url + "kurvello.html")
+        tab.wait_for("$('console').textContent")
+        if args.what == "frames":
+            frames(tab, args.seconds)
+            return
+        tab.call("Emulation.setDeviceMetricsOverride", width=1080, height=1000,
+                 deviceScaleFactor=1, mobile=False)
+        tab.press("KeyA")
+        time.sleep(1)
+        shot = tab.call("Page.captureScreenshot", format="png", captureBeyondViewport=True)
+        with open(args.output, "wb") as out:
+            out.write(base64.b64decode(shot["data"]))
+        print(f"wrote {args.output}")
+    finally:
+        browser.close()
+        server.shutdown()
+
+
+if __name__ == "__main__":
+    main()
