@@ -1,5 +1,6 @@
 #include "app/startup.h"
 
+#include <cctype>
 #include <cstdlib>
 #include <cstring>
 
@@ -46,8 +47,10 @@ constexpr const char *HELP_TEXTS[] = {
 
 // Where a console would wait for the next line: nothing but blanks left to read.
 bool only_blanks_left(std::FILE *in) {
-    std::fscanf(in, " "); // skips blanks as "%i" does
-    const int c = std::getc(in);
+    int c = std::getc(in);
+    while (c != EOF && std::isspace(c)) { // the blanks "%i" skips
+        c = std::getc(in);
+    }
     if (c == EOF) {
         return true;
     }
