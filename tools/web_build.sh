@@ -17,4 +17,7 @@ export NODE_PATH=/usr/share/nodejs # acorn, for -O2
 if [ ! -f "$dir/CMakeCache.txt" ]; then
   emcmake cmake -S "$source" -B "$dir" -DCMAKE_BUILD_TYPE=Release > "$dir/configure.log"
 fi
-cmake --build "$dir" -j"$(nproc)"
+# Under make (the native build's kurvello_web) its job server already sets the pace.
+jobs=()
+[ -n "${MAKEFLAGS:-}" ] || jobs=(-j"$(nproc)")
+cmake --build "$dir" "${jobs[@]}"

@@ -5,7 +5,7 @@
 # Usage: tools/web_test.sh [DIR]   (default build, the normal build of tools/test.sh)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-tools/deps.sh
+tools/deps.sh test
 dir=${1:-build}
 cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKURVELLO_WEB=ON
 cmake --build "$dir" -j"$(nproc)" --target kurvello kurvello_web kurvello_replay \
