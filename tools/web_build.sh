@@ -17,7 +17,5 @@ export NODE_PATH=/usr/share/nodejs # acorn, for -O2
 if [ ! -f "$dir/CMakeCache.txt" ]; then
   emcmake cmake -S "$source" -B "$dir" -DCMAKE_BUILD_TYPE=Release > "$dir/configure.log"
 fi
-# Under make (the native build's kurvello_web) its job server already sets the pace.
-jobs=()
-[ -n "${MAKEFLAGS:-}" ] || jobs=(-j"$(nproc)")
-cmake --build "$dir" "${jobs[@]}"
+# A build of its own, also when the native build's make runs it (kurvello_web).
+env -u MAKEFLAGS -u MFLAGS -u MAKELEVEL cmake --build "$dir" -j"$(nproc)"
