@@ -1,214 +1,146 @@
 #include "app/keyboard.h"
+#include "sound/sound.h"
 #include "support/test_surface.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <vector>
 
 namespace {
 
-constexpr int CTRL = KMOD_LCTRL;
-constexpr int SHIFT = KMOD_LSHIFT;
+constexpr int CTRL = KMOD_LCTRL, SHIFT = KMOD_RSHIFT, NONE = KMOD_NONE;
 constexpr int IGNORED = KMOD_LALT | KMOD_RMETA | KMOD_NUM | KMOD_CAPS | KMOD_MODE;
 
-volatile double hundredth = 0.01; // kept out of constant folding
+struct Hold {
+    std::vector<SDLKey> keys; // down in each of the frames
+    int modifiers = NONE;
+    int frames = 1;
+};
+using Script = std::vector<Hold>;
+
+// Presses the keys n times, each press one frame down and one frame up.
+Script press(const std::vector<SDLKey> &keys, int modifiers = NONE, int n = 1) {
+    Script script;
+    for (int i = 0; i < n; i++)
+        script.insert(script.end(), {{keys, modifiers}, {{}, modifiers}});
+    return script;
+}
+
+Script operator+(Script a, const Script &b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+enum Field { SCALE, SPEED, Y_SCALE, ZOOM, SELECTED, COUNT, TOGGLES };
+
+double value(const SynthesisState &s, Field field, int slot) {
+    const double all[] = {s.scale[slot],
+                          s.shift_speed[slot],
+                          s.y_scale,
+                          s.zoom,
+                          double(s.selected),
+                          double(s.active_count), // toggles y c d l as decimal digits:
+                          s.show_numbers * 1000.0 + s.clear_screen * 100 + s.thick_curve * 10 +
+                              s.line_mode};
+    return all[field];
+}
 
 class Keyboard : public ::testing::Test {
   protected:
     SurfacePtr surface = make_surface(16, 16);
     SynthesisState state = init_synthesis_state(*surface->format, HarmonicNumbers{});
 
-    // One frame with exactly these keys down.
-    void frame(const std::vector<SDLKey> &down, int modifiers = KMOD_NONE) {
-        const KeyState keys = keys_down(down);
-        apply_keyboard(state, keys.data(), static_cast<SDLMod>(modifiers), *surface);
+    void run(const Script &script) {
+        for (const Hold &hold : script) {
+            KeyState keys{};
+            for (SDLKey key : hold.keys)
+                keys[key] = 1;
+            for (int i = 0; i < hold.frames; i++)
+                apply_keyboard(state, keys.data(), static_cast<SDLMod>(hold.modifiers), *surface);
+        }
     }
 };
 
-TEST_F(Keyboard, ToggleKeysFlipOncePerPressWhateverTheModifiers) {
-    const std::pair<SDLKey, int SynthesisState::*> cases[] = {
-        {SDLK_c, &SynthesisState::clear_screen},
-        {SDLK_d, &SynthesisState::thick_curve},
-        {SDLK_l, &SynthesisState::line_mode},
-        {SDLK_y, &SynthesisState::show_numbers}};
-    for (const auto &[key, toggle] : cases) {
-        const int start = state.*toggle;
-        for (int held = 0; held < 3; held++) {
-            frame({key}, CTRL | SHIFT | IGNORED);
-        }
-        EXPECT_EQ(state.*toggle, 1 - start) << key;
-        frame({});
-        frame({key});
-        EXPECT_EQ(state.*toggle, start) << key;
-    }
-}
-
-TEST_F(Keyboard, HeldResetActsOnceAndPageUpInItsFrameEndsAt101) {
-    SDL_FillRect(surface.get(), nullptr, 0xFFFFFF);
-    state.scale[3] = 2.5;
-    state.zoom = state.y_scale = 7.0;
-    frame({SDLK_r, SDLK_PAGEUP});
-    const auto *pixels = static_cast<const Uint32 *>(surface->pixels);
-    EXPECT_EQ(std::count(pixels, pixels + 16 * 16, 0u), 16 * 16);
-    EXPECT_EQ(state.y_scale, 1.01);
-    EXPECT_EQ(state.zoom, 150.0);
-    EXPECT_EQ(state.scale[3], 1.0);
-
-    state.scale[3] = 2.5;
-    frame({SDLK_r});
-    EXPECT_EQ(state.scale[3], 2.5);
-
-    frame({});
-    frame({SDLK_KP_ENTER});
-    frame({SDLK_KP_ENTER, SDLK_r}); // the reset keeps the held Enter's latch
-    EXPECT_EQ(state.scale[0], 1.0);
-}
-
-TEST_F(Keyboard, KeypadDigitsSelectTheHighestHeldSlot) {
+// The document's key table and its edge cases, each a script run from the start state.
+TEST_F(Keyboard, ScriptsEndInTheDocumentsValues) {
+    const Script to_45 = press({SDLK_UP}, CTRL, 3) + press({SDLK_RIGHT}, CTRL, 5);
+    const Script slot_5 = press({SDLK_KP5});
+    const std::vector<SDLKey> toggles{SDLK_c, SDLK_d, SDLK_l, SDLK_y};
     const struct {
-        std::vector<SDLKey> down;
-        int modifiers;
-        int selected;
-    } cases[] = {{{SDLK_KP3}, KMOD_NONE, 3},
-                 {{SDLK_KP0}, SHIFT, 10},
-                 {{SDLK_KP2, SDLK_KP7}, KMOD_NONE, 7},
-                 {{SDLK_KP7, SDLK_KP2}, KMOD_RSHIFT, 17},
-                 {{SDLK_KP9}, IGNORED, 9},
-                 {{SDLK_KP9}, CTRL | SHIFT, 19},
-                 {{SDLK_KP0}, KMOD_RCTRL, 0}};
-    for (const auto &c : cases) {
-        frame(c.down, c.modifiers);
-        EXPECT_EQ(state.selected, c.selected);
-    }
-}
-
-TEST_F(Keyboard, HeldEditKeysStepTheirFieldByCtrlAndShift) {
-    enum Field { Y_SCALE, ZOOM, SCALE, SPEED };
-    const double fine = 1.0 * hundredth, coarse = 10.0 * hundredth;
-    const struct {
-        SDLKey key;
-        int modifiers;
+        Script script;
         Field field;
-        double delta; // per frame
+        int slot;
+        double want;
     } cases[] = {
-        {SDLK_PAGEUP, KMOD_NONE, Y_SCALE, fine},
-        {SDLK_PAGEDOWN, SHIFT, Y_SCALE, -coarse},
-        {SDLK_KP_PLUS, KMOD_RSHIFT | IGNORED, SCALE, coarse},
-        {SDLK_KP_MINUS, KMOD_NONE, SCALE, -fine},
-        {SDLK_PAGEUP, CTRL, ZOOM, 1.0},
-        {SDLK_PAGEUP, CTRL | SHIFT, ZOOM, 10.0},
-        {SDLK_PAGEDOWN, KMOD_RCTRL | KMOD_RSHIFT, ZOOM, -10.0},
-        {SDLK_KP_PLUS, KMOD_RCTRL, SPEED, fine},
-        {SDLK_KP_MINUS, CTRL | SHIFT, SPEED, -coarse},
+        {press(toggles, CTRL | SHIFT | IGNORED), TOGGLES, 0, 111},
+        {{{toggles, NONE, 3}}, TOGGLES, 0, 111},
+        {press(toggles, NONE, 2), TOGGLES, 0, 1000},
+        {press({SDLK_KP_ENTER}), SCALE, 0, 0.0},
+        {press({SDLK_KP_ENTER}, NONE, 2), SCALE, 0, -1.0},
+        {press({SDLK_KP_ENTER}, NONE, 3), SCALE, 0, 1.0},
+        {{{{SDLK_KP_ENTER}, NONE, 5}}, SCALE, 0, 0.0},
+        {{{{SDLK_KP_MINUS}, NONE, 50}, {{SDLK_KP_ENTER}}}, SCALE, 0, 0.0},  // from 0.5
+        {{{{SDLK_KP_MINUS}, NONE, 130}, {{SDLK_KP_ENTER}}}, SCALE, 0, 1.0}, // from -0.3
+        {{{{SDLK_KP_MINUS}, NONE, 100}}, SCALE, 0, -7.528699885739343e-16},
+        {{{{SDLK_KP_MINUS}, NONE, 100}, {{SDLK_KP_ENTER}}}, SCALE, 0, 1.0},
+        {{{{SDLK_KP_MINUS}, SHIFT, 10}}, SCALE, 0, 1.3877787807814457e-16},
+        {{{{SDLK_KP_MINUS}, SHIFT, 10}, {{SDLK_KP_ENTER}}}, SCALE, 0, 0.0},
+        {{{{SDLK_KP_PLUS}, SHIFT | IGNORED, 2}}, SCALE, 0, (1.0 + 0.1) + 0.1},
+        {{{{SDLK_KP3}}}, SELECTED, 0, 3},
+        {{{{SDLK_KP0}, KMOD_LSHIFT}}, SELECTED, 0, 10},
+        {{{{SDLK_KP2, SDLK_KP7}}}, SELECTED, 0, 7},
+        {{{{SDLK_KP7, SDLK_KP2}, SHIFT | CTRL}}, SELECTED, 0, 17},
+        {{{{SDLK_KP9}, IGNORED}}, SELECTED, 0, 9},
+        {press({SDLK_LEFT}), SELECTED, 0, 0},
+        {press({SDLK_RIGHT}, NONE, 60), SELECTED, 0, 49},
+        {slot_5 + press({SDLK_RIGHT, SDLK_KP_PLUS}), SCALE, 5, 1.01}, // plus before the move
+        {slot_5 + press({SDLK_RIGHT, SDLK_KP_PLUS}), SCALE, 6, 1.0},
+        {slot_5 + press({SDLK_RIGHT}) + press({SDLK_DOWN}), SCALE, 6, 0.0},
+        {{{{SDLK_DOWN}}, {{SDLK_UP}}}, SCALE, 0, 1.0},
+        {{{{SDLK_PAGEUP}, NONE, 2}}, Y_SCALE, 0, (1.0 + 0.01) + 0.01},
+        {{{{SDLK_PAGEDOWN}, SHIFT, 2}}, Y_SCALE, 0, (1.0 - 0.1) - 0.1},
+        {{{{SDLK_PAGEUP}, CTRL, 2}}, ZOOM, 0, 152},
+        {{{{SDLK_PAGEUP}, CTRL | SHIFT, 2}}, ZOOM, 0, 170},
+        {{{{SDLK_PAGEDOWN}, KMOD_RCTRL | KMOD_RSHIFT, 16}}, ZOOM, 0, -10},
+        {{{{SDLK_KP2}}, {{SDLK_KP_PLUS}, KMOD_RCTRL, 2}}, SPEED, 2, 0.01 + 0.01},
+        {{{{SDLK_KP2}}, {{SDLK_KP_MINUS}, CTRL | SHIFT}}, SPEED, 2, -0.1},
+        {{{{SDLK_KP2}}, {{SDLK_KP_PLUS}, CTRL, 5}, {{SDLK_KP_ENTER}, CTRL}}, SPEED, 2, 0.0},
+        {{{{SDLK_KP2}}, {{SDLK_KP_PLUS}, CTRL}, {{SDLK_KP_ENTER}}, {{SDLK_KP_ENTER}, CTRL}},
+         SPEED,
+         2,
+         0.01},
+        {press({SDLK_LEFT}, CTRL, 12), COUNT, 0, 0},
+        {press({SDLK_RIGHT}, CTRL, 45), COUNT, 0, 50},
+        {press({SDLK_UP}, CTRL, 4), COUNT, 0, 50},
+        {to_45 + press({SDLK_UP}, CTRL), COUNT, 0, 45},
+        {press({SDLK_DOWN}, CTRL), COUNT, 0, 0},
+        {press({SDLK_LEFT}, CTRL, 5) + press({SDLK_DOWN}, CTRL), COUNT, 0, 5},
+        {to_45 + press({SDLK_LEFT, SDLK_UP}, KMOD_RCTRL), COUNT, 0, 44},
+        {{{{SDLK_LEFT}}, {{SDLK_LEFT}, CTRL}}, COUNT, 0, 9}, // Ctrl on a held cursor left
+        {slot_5 + Script{{{SDLK_LEFT}}, {{SDLK_LEFT}, CTRL}, {{SDLK_LEFT}}}, SELECTED, 0, 4},
+        {{{{SDLK_PAGEUP}, CTRL}, {{SDLK_r}}}, ZOOM, 0, 150},
+        {{{{SDLK_r, SDLK_PAGEUP}, NONE, 3}}, Y_SCALE, 0, (1.01 + 0.01) + 0.01}, // resets once
+        {{{{SDLK_KP_ENTER}}, {{SDLK_KP_ENTER, SDLK_r}}}, SCALE, 0, 1.0}, // r keeps Enter's latch
+        {to_45 + press({SDLK_RIGHT}, NONE, 3) + press({SDLK_r}), COUNT, 0, 10},
+        {to_45 + press({SDLK_RIGHT}, NONE, 3) + press({SDLK_r}), SELECTED, 0, 3},
     };
     for (const auto &c : cases) {
         state = init_synthesis_state(*surface->format, HarmonicNumbers{});
-        state.selected = 4;
-        state.zoom = 5.0; // nothing stops it at 0
-        std::array<double, 4> expected = {1.0, 5.0, 1.0, 0.0};
-        expected[c.field] = (expected[c.field] + c.delta) + c.delta;
-        frame({c.key}, c.modifiers);
-        frame({c.key}, c.modifiers);
-        const std::array<double, 4> got = {state.y_scale, state.zoom, state.scale[4],
-                                           state.shift_speed[4]};
-        EXPECT_EQ(got, expected) << c.key << " modifiers " << c.modifiers;
+        run(c.script);
+        EXPECT_EQ(value(state, c.field, c.slot), c.want) << "case " << &c - cases;
     }
 }
 
-TEST_F(Keyboard, KeypadEnterCyclesScaleWithAnExactZeroTest) {
-    const std::pair<double, double> cases[] = {{1.0, 0.0}, {0.0, -1.0}, {-1.0, 1.0},
-                                               {0.5, 0.0}, {-0.3, 1.0}, {-0.0, -1.0}};
-    for (const auto &[from, to] : cases) {
-        state.scale[0] = from;
-        frame({SDLK_KP_ENTER});
-        frame({SDLK_KP_ENTER});
-        EXPECT_EQ(state.scale[0], to) << from;
-        frame({});
+TEST_F(Keyboard, ResetClearsTheSurfaceAndSOpensAndClosesTheSound) {
+    SDL_FillRect(surface.get(), nullptr, 0x123456);
+    run(press({SDLK_r}));
+    EXPECT_EQ(pixels_of(*surface, 0, true), Pixels{});
+    for (int on : {1, 0, 1, 0}) {
+        run(press({SDLK_s}));
+        EXPECT_EQ(state.sound_on, on);
+        EXPECT_EQ(SDL_GetAudioStatus() == SDL_AUDIO_PLAYING, on == 1);
+        EXPECT_EQ(sound_loop.data != nullptr, on == 1);
     }
-    // Steps of 0.01 or 0.1 down from 1.0 miss 0.0 by a residue.
-    state.scale[0] = 1.0;
-    for (int i = 0; i < 100; i++) {
-        frame({SDLK_KP_MINUS});
-    }
-    EXPECT_EQ(state.scale[0], -7.528699885739343e-16);
-    frame({SDLK_KP_ENTER});
-    EXPECT_EQ(state.scale[0], 1.0);
-    frame({SDLK_KP1});
-    for (int i = 0; i < 10; i++) {
-        frame({SDLK_KP_MINUS}, SHIFT);
-    }
-    EXPECT_EQ(state.scale[1], 1.3877787807814457e-16);
-    frame({SDLK_KP_ENTER});
-    EXPECT_EQ(state.scale[1], 0.0);
-}
-
-TEST_F(Keyboard, CtrlEnterStopsTheSlotAndSharesThePlainLatch) {
-    frame({SDLK_KP2});
-    state.shift_speed[2] = 0.3;
-    state.shift[2] = 1.5;
-    frame({SDLK_KP_ENTER}, KMOD_RCTRL);
-    EXPECT_EQ(state.shift_speed[2], 0.0);
-    EXPECT_EQ(state.shift[2], 1.5);
-    EXPECT_EQ(state.scale[2], 1.0);
-
-    state.shift_speed[2] = 0.3;
-    frame({});
-    frame({SDLK_KP_ENTER});
-    frame({SDLK_KP_ENTER}, CTRL); // Ctrl pressed on a held Enter
-    EXPECT_EQ(state.scale[2], 0.0);
-    EXPECT_EQ(state.shift_speed[2], 0.3);
-}
-
-TEST_F(Keyboard, PlainCursorKeysSelectWithinLimitsAndSetScale) {
-    frame({SDLK_LEFT});
-    EXPECT_EQ(state.selected, 0);
-    for (int i = 0; i < 60; i++) {
-        frame({SDLK_RIGHT});
-        frame({SDLK_RIGHT});
-        frame({});
-    }
-    EXPECT_EQ(state.selected, 49);
-    state.selected = 5;
-    frame({SDLK_RIGHT, SDLK_KP_PLUS}); // plus acts on the slot selected before the move
-    EXPECT_EQ(state.selected, 6);
-    EXPECT_EQ(state.scale[5], 1.0 + 1.0 * hundredth);
-    EXPECT_EQ(state.scale[6], 1.0);
-    frame({SDLK_DOWN});
-    EXPECT_EQ(state.scale[6], 0.0);
-    state.scale[6] = 0.5;
-    frame({SDLK_UP});
-    EXPECT_EQ(state.scale[6], 1.0);
-}
-
-TEST_F(Keyboard, CtrlCursorKeysChangeSlotCountWithinLimitsWithLatchesOfTheirOwn) {
-    const struct {
-        int from;
-        SDLKey key;
-        int to;
-    } cases[] = {{0, SDLK_LEFT, 0},    {10, SDLK_LEFT, 9}, {49, SDLK_RIGHT, 50},
-                 {50, SDLK_RIGHT, 50}, {40, SDLK_UP, 50},  {41, SDLK_UP, 41},
-                 {10, SDLK_DOWN, 0},   {9, SDLK_DOWN, 9},  {5, SDLK_DOWN, 5}};
-    for (const auto &c : cases) {
-        state.active_count = c.from;
-        frame({c.key}, CTRL);
-        frame({c.key}, CTRL);
-        EXPECT_EQ(state.active_count, c.to) << c.from << " key " << c.key;
-        frame({}, CTRL);
-    }
-    state.active_count = 45;
-    frame({SDLK_LEFT, SDLK_UP}, KMOD_RCTRL);
-    EXPECT_EQ(state.active_count, 44);
-    EXPECT_EQ(state.selected, 0);
-
-    // Each Ctrl branch keeps its own cursor latches.
-    frame({}, CTRL);
-    state.selected = 5;
-    frame({SDLK_LEFT});
-    frame({SDLK_LEFT}, CTRL); // Ctrl pressed on a held cursor left
-    frame({SDLK_LEFT});       // Ctrl let go: cursor left held since the last plain frame
-    EXPECT_EQ(state.selected, 4);
-    EXPECT_EQ(state.active_count, 43);
 }
 
 } // namespace
