@@ -2,13 +2,12 @@
 // must stay in bounds and finish in bounded time.
 #include "draw/pixel.h"
 #include "fuzz_input.h"
-#include "surface_input.h"
 
 #include <climits>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
     FuzzInput in{data, size};
-    SDL_Surface *surface = take_surface(in, true);
+    SDL_Surface *surface = take_surface(in);
     if (surface == nullptr) {
         return 0;
     }

@@ -1,13 +1,16 @@
-// Arbitrary state values through the plot and the overlay on surfaces of every depth.
-#include "app/synthesis_state.h"
-#include "draw/draw.h"
+// Arbitrary state values through whole frames (plot, overlay) on surfaces of every depth.
+#include "app/frame.h"
 #include "fuzz_input.h"
-#include "surface_input.h"
+
+#include <array>
+#include <cstdlib>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
+    static const bool video =
+        setenv("SDL_VIDEODRIVER", "dummy", 1) == 0 && SDL_Init(SDL_INIT_VIDEO) == 0;
     FuzzInput in{data, size};
-    SDL_Surface *surface = take_surface(in, true);
-    if (surface == nullptr) {
+    SDL_Surface *surface = take_surface(in);
+    if (!video || surface == nullptr) {
         return 0;
     }
     HarmonicNumbers harmonic{};
@@ -27,9 +30,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         state.shift[i] = take_double(in);
         state.shift_speed[i] = take_double(in);
     }
-    draw_plot(*surface, state);
-    draw_value_overlay(*surface, state.y_scale, state.zoom, state.active_count, state.selected,
-                       state.scale, state.shift_speed);
+    const std::array<Uint8, SDLK_LAST> no_keys{};
+    for (int frame = take_int(in, 1, 2); frame > 0; frame--) {
+        run_frame(*surface, state, no_keys.data(), KMOD_NONE);
+    }
     SDL_FreeSurface(surface);
     return 0;
 }

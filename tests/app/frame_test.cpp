@@ -1,14 +1,12 @@
 // Linked with --wrap for SDL_LockSurface, SDL_UnlockSurface and SDL_UpdateRect, so their use
 // can be counted and a lock refused.
 #include "app/frame.h"
-#include "app/frame_loop.h"
 #include "sound/sound.h"
 #include "support/test_surface.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -118,22 +116,15 @@ TEST_F(Frame, SoundRefreshesOnEveryTenthFrameSinceTheStart) {
     }
 }
 
-// Escape is down too: a loop that read the keys before the queue was empty would return.
-void run_with_quit_behind_other_events(SDL_Surface &surface, const HarmonicNumbers &harmonic) {
-    SDL_Event event{};
-    event.type = SDL_USEREVENT;
-    SDL_PushEvent(&event);
-    event.type = SDL_QUIT;
-    SDL_PushEvent(&event);
-    SDL_GetKeyState(nullptr)[SDLK_ESCAPE] = 1;
-    run_frame_loop(surface, harmonic);
-    std::exit(3);
-}
-
-TEST_F(Frame, QuitEventBehindOthersEndsTheProcessWith0BeforeKeysAreRead) {
+// Every slot's shift moves by its speed once a frame, used or not; nothing else changes.
+TEST_F(Frame, ShiftsAdvanceInEverySlot) {
     start(Locking::none);
-    EXPECT_EXIT(run_with_quit_behind_other_events(*surface, harmonic), ::testing::ExitedWithCode(0),
-                "");
+    state.shift_speed[2] = 0.1, state.shift_speed[49] = -0.25, state.shift[49] = 1.0;
+    SynthesisState want = state;
+    want.shift[2] = (0.1 + 0.1) + 0.1, want.shift[49] = 0.25;
+    for (int n = 0; n < 3; n++)
+        advance_shifts(state);
+    EXPECT_EQ(std::memcmp(&state, &want, sizeof state), 0);
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -11,25 +12,12 @@ namespace {
 constexpr int CTRL = KMOD_LCTRL, SHIFT = KMOD_RSHIFT, NONE = KMOD_NONE;
 constexpr int IGNORED = KMOD_LALT | KMOD_RMETA | KMOD_NUM | KMOD_CAPS | KMOD_MODE;
 
+// Keys down for some frames; with presses, that many presses, each followed by a frame up.
 struct Hold {
-    std::vector<SDLKey> keys; // down in each of the frames
-    int modifiers = NONE;
-    int frames = 1;
+    std::vector<SDLKey> keys;
+    int modifiers = NONE, frames = 1, presses = 0;
 };
 using Script = std::vector<Hold>;
-
-// Presses the keys n times, each press one frame down and one frame up.
-Script press(const std::vector<SDLKey> &keys, int modifiers = NONE, int n = 1) {
-    Script script;
-    for (int i = 0; i < n; i++)
-        script.insert(script.end(), {{keys, modifiers}, {{}, modifiers}});
-    return script;
-}
-
-Script operator+(Script a, const Script &b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
 
 enum Field { SCALE, SPEED, Y_SCALE, ZOOM, SELECTED, COUNT, TOGGLES };
 
@@ -55,47 +43,51 @@ class Keyboard : public ::testing::Test {
             KeyState keys{};
             for (SDLKey key : hold.keys)
                 keys[key] = 1;
-            for (int i = 0; i < hold.frames; i++)
-                apply_keyboard(state, keys.data(), static_cast<SDLMod>(hold.modifiers), *surface);
+            const KeyState up{};
+            for (int press = 0; press < std::max(hold.presses, 1); press++) {
+                for (int i = 0; i < hold.frames; i++)
+                    apply_keyboard(state, keys.data(), SDLMod(hold.modifiers), *surface);
+                if (hold.presses > 0)
+                    apply_keyboard(state, up.data(), SDLMod(hold.modifiers), *surface);
+            }
         }
     }
 };
 
 // The document's key table and its edge cases, each a script run from the start state.
 TEST_F(Keyboard, ScriptsEndInTheDocumentsValues) {
-    const Script to_45 = press({SDLK_UP}, CTRL, 3) + press({SDLK_RIGHT}, CTRL, 5);
-    const Script slot_5 = press({SDLK_KP5});
-    const std::vector<SDLKey> toggles{SDLK_c, SDLK_d, SDLK_l, SDLK_y};
+    const Hold to_40{{SDLK_UP}, CTRL, 1, 3}, to_45{{SDLK_RIGHT}, CTRL, 1, 5}, slot_5{{SDLK_KP5}};
+    const std::vector<SDLKey> toggles{SDLK_c, SDLK_d, SDLK_l, SDLK_y}, enter{SDLK_KP_ENTER};
     const struct {
         Script script;
         Field field;
         int slot;
         double want;
     } cases[] = {
-        {press(toggles, CTRL | SHIFT | IGNORED), TOGGLES, 0, 111},
+        {{{toggles, CTRL | SHIFT | IGNORED, 1, 1}}, TOGGLES, 0, 111},
         {{{toggles, NONE, 3}}, TOGGLES, 0, 111},
-        {press(toggles, NONE, 2), TOGGLES, 0, 1000},
-        {press({SDLK_KP_ENTER}), SCALE, 0, 0.0},
-        {press({SDLK_KP_ENTER}, NONE, 2), SCALE, 0, -1.0},
-        {press({SDLK_KP_ENTER}, NONE, 3), SCALE, 0, 1.0},
-        {{{{SDLK_KP_ENTER}, NONE, 5}}, SCALE, 0, 0.0},
-        {{{{SDLK_KP_MINUS}, NONE, 50}, {{SDLK_KP_ENTER}}}, SCALE, 0, 0.0},  // from 0.5
-        {{{{SDLK_KP_MINUS}, NONE, 130}, {{SDLK_KP_ENTER}}}, SCALE, 0, 1.0}, // from -0.3
+        {{{toggles, NONE, 1, 2}}, TOGGLES, 0, 1000},
+        {{{enter, NONE, 1, 1}}, SCALE, 0, 0.0},
+        {{{enter, NONE, 1, 2}}, SCALE, 0, -1.0},
+        {{{enter, NONE, 1, 3}}, SCALE, 0, 1.0},
+        {{{enter, NONE, 5}}, SCALE, 0, 0.0},
+        {{{{SDLK_KP_MINUS}, NONE, 50}, {enter}}, SCALE, 0, 0.0},  // from 0.5
+        {{{{SDLK_KP_MINUS}, NONE, 130}, {enter}}, SCALE, 0, 1.0}, // from -0.3
         {{{{SDLK_KP_MINUS}, NONE, 100}}, SCALE, 0, -7.528699885739343e-16},
-        {{{{SDLK_KP_MINUS}, NONE, 100}, {{SDLK_KP_ENTER}}}, SCALE, 0, 1.0},
+        {{{{SDLK_KP_MINUS}, NONE, 100}, {enter}}, SCALE, 0, 1.0},
         {{{{SDLK_KP_MINUS}, SHIFT, 10}}, SCALE, 0, 1.3877787807814457e-16},
-        {{{{SDLK_KP_MINUS}, SHIFT, 10}, {{SDLK_KP_ENTER}}}, SCALE, 0, 0.0},
+        {{{{SDLK_KP_MINUS}, SHIFT, 10}, {enter}}, SCALE, 0, 0.0},
         {{{{SDLK_KP_PLUS}, SHIFT | IGNORED, 2}}, SCALE, 0, (1.0 + 0.1) + 0.1},
         {{{{SDLK_KP3}}}, SELECTED, 0, 3},
         {{{{SDLK_KP0}, KMOD_LSHIFT}}, SELECTED, 0, 10},
         {{{{SDLK_KP2, SDLK_KP7}}}, SELECTED, 0, 7},
         {{{{SDLK_KP7, SDLK_KP2}, SHIFT | CTRL}}, SELECTED, 0, 17},
         {{{{SDLK_KP9}, IGNORED}}, SELECTED, 0, 9},
-        {press({SDLK_LEFT}), SELECTED, 0, 0},
-        {press({SDLK_RIGHT}, NONE, 60), SELECTED, 0, 49},
-        {slot_5 + press({SDLK_RIGHT, SDLK_KP_PLUS}), SCALE, 5, 1.01}, // plus before the move
-        {slot_5 + press({SDLK_RIGHT, SDLK_KP_PLUS}), SCALE, 6, 1.0},
-        {slot_5 + press({SDLK_RIGHT}) + press({SDLK_DOWN}), SCALE, 6, 0.0},
+        {{{{SDLK_LEFT}, NONE, 1, 1}}, SELECTED, 0, 0},
+        {{{{SDLK_RIGHT}, NONE, 1, 60}}, SELECTED, 0, 49},
+        {{slot_5, {{SDLK_RIGHT, SDLK_KP_PLUS}}}, SCALE, 5, 1.01}, // plus before the move
+        {{slot_5, {{SDLK_RIGHT, SDLK_KP_PLUS}}}, SCALE, 6, 1.0},
+        {{slot_5, {{SDLK_RIGHT}, NONE, 1, 1}, {{SDLK_DOWN}}}, SCALE, 6, 0.0},
         {{{{SDLK_DOWN}}, {{SDLK_UP}}}, SCALE, 0, 1.0},
         {{{{SDLK_PAGEUP}, NONE, 2}}, Y_SCALE, 0, (1.0 + 0.01) + 0.01},
         {{{{SDLK_PAGEDOWN}, SHIFT, 2}}, Y_SCALE, 0, (1.0 - 0.1) - 0.1},
@@ -104,25 +96,23 @@ TEST_F(Keyboard, ScriptsEndInTheDocumentsValues) {
         {{{{SDLK_PAGEDOWN}, KMOD_RCTRL | KMOD_RSHIFT, 16}}, ZOOM, 0, -10},
         {{{{SDLK_KP2}}, {{SDLK_KP_PLUS}, KMOD_RCTRL, 2}}, SPEED, 2, 0.01 + 0.01},
         {{{{SDLK_KP2}}, {{SDLK_KP_MINUS}, CTRL | SHIFT}}, SPEED, 2, -0.1},
-        {{{{SDLK_KP2}}, {{SDLK_KP_PLUS}, CTRL, 5}, {{SDLK_KP_ENTER}, CTRL}}, SPEED, 2, 0.0},
-        {{{{SDLK_KP2}}, {{SDLK_KP_PLUS}, CTRL}, {{SDLK_KP_ENTER}}, {{SDLK_KP_ENTER}, CTRL}},
-         SPEED,
-         2,
-         0.01},
-        {press({SDLK_LEFT}, CTRL, 12), COUNT, 0, 0},
-        {press({SDLK_RIGHT}, CTRL, 45), COUNT, 0, 50},
-        {press({SDLK_UP}, CTRL, 4), COUNT, 0, 50},
-        {to_45 + press({SDLK_UP}, CTRL), COUNT, 0, 45},
-        {press({SDLK_DOWN}, CTRL), COUNT, 0, 0},
-        {press({SDLK_LEFT}, CTRL, 5) + press({SDLK_DOWN}, CTRL), COUNT, 0, 5},
-        {to_45 + press({SDLK_LEFT, SDLK_UP}, KMOD_RCTRL), COUNT, 0, 44},
+        {{{{SDLK_KP2}}, {{SDLK_KP_PLUS}, CTRL, 5}, {enter, CTRL}}, SPEED, 2, 0.0},
+        {{{{SDLK_KP2}}, {{SDLK_KP_PLUS}, CTRL}, {enter}, {enter, CTRL}}, SPEED, 2, 0.01},
+        {{{{SDLK_LEFT}, CTRL, 1, 12}}, COUNT, 0, 0},
+        {{{{SDLK_RIGHT}, CTRL, 1, 45}}, COUNT, 0, 50},
+        {{{{SDLK_UP}, CTRL, 1, 4}}, COUNT, 0, 50},
+        {{to_40, to_45, {{SDLK_UP}, CTRL}}, COUNT, 0, 45},
+        {{{{SDLK_DOWN}, CTRL}}, COUNT, 0, 0},
+        {{{{SDLK_LEFT}, CTRL, 1, 5}, {{SDLK_DOWN}, CTRL}}, COUNT, 0, 5},
+        {{to_40, to_45, {{SDLK_LEFT, SDLK_UP}, KMOD_RCTRL}}, COUNT, 0, 44},
         {{{{SDLK_LEFT}}, {{SDLK_LEFT}, CTRL}}, COUNT, 0, 9}, // Ctrl on a held cursor left
-        {slot_5 + Script{{{SDLK_LEFT}}, {{SDLK_LEFT}, CTRL}, {{SDLK_LEFT}}}, SELECTED, 0, 4},
+        {{slot_5, {{SDLK_LEFT}}, {{SDLK_LEFT}, CTRL}, {{SDLK_LEFT}}}, SELECTED, 0, 4},
         {{{{SDLK_PAGEUP}, CTRL}, {{SDLK_r}}}, ZOOM, 0, 150},
+        {{{{SDLK_KP_PLUS}, CTRL}, {{SDLK_r}}}, SPEED, 0, 0.0},
         {{{{SDLK_r, SDLK_PAGEUP}, NONE, 3}}, Y_SCALE, 0, (1.01 + 0.01) + 0.01}, // resets once
-        {{{{SDLK_KP_ENTER}}, {{SDLK_KP_ENTER, SDLK_r}}}, SCALE, 0, 1.0}, // r keeps Enter's latch
-        {to_45 + press({SDLK_RIGHT}, NONE, 3) + press({SDLK_r}), COUNT, 0, 10},
-        {to_45 + press({SDLK_RIGHT}, NONE, 3) + press({SDLK_r}), SELECTED, 0, 3},
+        {{{enter}, {{SDLK_KP_ENTER, SDLK_r}}}, SCALE, 0, 1.0}, // r keeps Enter's latch
+        {{to_40, to_45, {{SDLK_RIGHT}, NONE, 1, 3}, {{SDLK_r}}}, COUNT, 0, 10},
+        {{to_40, to_45, {{SDLK_RIGHT}, NONE, 1, 3}, {{SDLK_r}}}, SELECTED, 0, 3},
     };
     for (const auto &c : cases) {
         state = init_synthesis_state(*surface->format, HarmonicNumbers{});
@@ -133,10 +123,10 @@ TEST_F(Keyboard, ScriptsEndInTheDocumentsValues) {
 
 TEST_F(Keyboard, ResetClearsTheSurfaceAndSOpensAndClosesTheSound) {
     SDL_FillRect(surface.get(), nullptr, 0x123456);
-    run(press({SDLK_r}));
+    run(Script{{{SDLK_r}, NONE, 1, 1}});
     EXPECT_EQ(pixels_of(*surface, 0, true), Pixels{});
     for (int on : {1, 0, 1, 0}) {
-        run(press({SDLK_s}));
+        run(Script{{{SDLK_s}, NONE, 1, 1}});
         EXPECT_EQ(state.sound_on, on);
         EXPECT_EQ(SDL_GetAudioStatus() == SDL_AUDIO_PLAYING, on == 1);
         EXPECT_EQ(sound_loop.data != nullptr, on == 1);
