@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <random>
+#include <vector>
 
 namespace {
 int locks, unlocks, shows, partial_shows; // calls seen
@@ -21,11 +23,9 @@ int __wrap_SDL_LockSurface(SDL_Surface *) {
         SDL_SetError("refused by the test");
     return lock_result;
 }
-
 void __wrap_SDL_UnlockSurface(SDL_Surface *) {
     unlocks++;
 }
-
 void __wrap_SDL_UpdateRect(SDL_Surface *, Sint32 x, Sint32 y, Uint32 w, Uint32 h) {
     shows++;
     partial_shows += x != 0 || y != 0 || w != 0 || h != 0;
@@ -34,42 +34,34 @@ void __wrap_SDL_UpdateRect(SDL_Surface *, Sint32 x, Sint32 y, Uint32 w, Uint32 h
 
 namespace {
 
-enum class Locking { none, async_blit_flag, offset };
+enum Locking { NONE, ASYNC_BLIT_FLAG, OFFSET };
 
-class Frame : public ::testing::Test {
-  protected:
-    // SDL's own fills lock a flagged surface through the video driver.
-    void SetUp() override {
+struct Frame : ::testing::Test {
+    HarmonicNumbers harmonic{1, 3, 5, 7, 9, 11, 13, 15, 17, 19};
+    SurfacePtr surface = make_surface(64, 48);
+    SynthesisState state = init_synthesis_state(*surface->format, harmonic);
+
+    void SetUp() override { // SDL's own fills lock a flagged surface through the video driver
         ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0);
     }
     void TearDown() override {
-        surface.reset();
         SDL_Quit();
     }
-
-    // A surface of noise that nothing draws, locked as asked; the counts start afresh.
-    void start(Locking locking) {
-        surface = make_surface(64, 48);
+    // Noise that nothing draws, on a surface locked as asked; the counts start afresh.
+    void lock(Locking locking) {
         for (int i = 0; i < 64 * 48; i++)
             static_cast<Uint32 *>(surface->pixels)[i] = 0x9E3779B9u * (i + 1);
-        surface->flags = locking == Locking::async_blit_flag ? SDL_ASYNCBLIT : SDL_SWSURFACE;
-        surface->offset = locking == Locking::offset ? 4 : 0;
-        state = init_synthesis_state(*surface->format, harmonic);
+        surface->flags = locking == ASYNC_BLIT_FLAG ? SDL_ASYNCBLIT : SDL_SWSURFACE;
+        surface->offset = locking == OFFSET ? 4 : 0;
         locks = unlocks = shows = partial_shows = lock_result = 0;
     }
-
     FrameEnd frame(std::initializer_list<SDLKey> down = {}) {
-        const KeyState keys = keys_down(down);
-        return run_frame(*surface, state, keys.data(), KMOD_NONE);
+        return run_frame(*surface, state, keys_down(down).data(), KMOD_NONE);
     }
-
-    HarmonicNumbers harmonic{1, 3, 5, 7, 9, 11, 13, 15, 17, 19};
-    SurfacePtr surface;
-    SynthesisState state;
 };
 
 TEST_F(Frame, EscapeEndsBeforeAnyKeyActsOrAnythingIsDrawnOrShown) {
-    start(Locking::async_blit_flag);
+    lock(ASYNC_BLIT_FLAG);
     const std::uint64_t before = digest(*surface);
     const SynthesisState untouched = state;
     EXPECT_EQ(frame({SDLK_ESCAPE, SDLK_c, SDLK_r, SDLK_KP_PLUS}), FrameEnd::escape);
@@ -78,19 +70,21 @@ TEST_F(Frame, EscapeEndsBeforeAnyKeyActsOrAnythingIsDrawnOrShown) {
     EXPECT_EQ(std::memcmp(&state, &untouched, sizeof state), 0);
 }
 
-TEST_F(Frame, LocksOnlyWhenTheSurfaceNeedsItAndShowsTheWholeSurface) {
-    for (Locking locking : {Locking::none, Locking::async_blit_flag, Locking::offset}) {
-        start(locking);
+TEST_F(Frame, DrawsInsideALockOnlyWhenTheSurfaceNeedsItAndShowsTheWholeSurface) {
+    for (Locking locking : {NONE, ASYNC_BLIT_FLAG, OFFSET}) {
+        lock(locking);
+        const std::uint64_t before = digest(*surface);
         for (int i = 0; i < 3; i++)
             EXPECT_EQ(frame(), FrameEnd::shown);
-        EXPECT_EQ(locks, locking == Locking::none ? 0 : 3) << int(locking);
-        EXPECT_EQ(unlocks, locks) << int(locking);
+        EXPECT_NE(digest(*surface), before);
+        EXPECT_EQ(locks, locking == NONE ? 0 : 3) << locking;
+        EXPECT_EQ(unlocks, locks) << locking;
         EXPECT_EQ(shows - partial_shows, 3);
     }
 }
 
 TEST_F(Frame, LockFailurePrintsTheMessageAndDrawsNothing) {
-    start(Locking::offset);
+    lock(OFFSET);
     lock_result = -1;
     const std::uint64_t before = digest(*surface);
     ::testing::internal::CaptureStderr();
@@ -102,14 +96,13 @@ TEST_F(Frame, LockFailurePrintsTheMessageAndDrawsNothing) {
 
 // Sound on in frame 13: silence until the refresh of frame 20. Off in 25, on in 37: 40.
 TEST_F(Frame, SoundRefreshesOnEveryTenthFrameSinceTheStart) {
-    start(Locking::none);
     for (int n = 1; n <= 42; n++) {
         const bool press = n == 13 || n == 25 || n == 37 || n == 42;
         frame(press ? std::initializer_list<SDLKey>{SDLK_s} : std::initializer_list<SDLKey>{});
         if (state.sound_on == 1) {
             SDL_LockAudio();
-            const bool silent = std::all_of(sound_loop.data, sound_loop.data + SOUND_LOOP_BYTES,
-                                            [](Uint8 b) { return b == 0; });
+            const bool silent = std::count(sound_loop.data, sound_loop.data + SOUND_LOOP_BYTES,
+                                           0) == SOUND_LOOP_BYTES;
             SDL_UnlockAudio();
             EXPECT_EQ(silent, n < 20 || (n >= 37 && n < 40)) << "frame " << n;
         }
@@ -118,13 +111,65 @@ TEST_F(Frame, SoundRefreshesOnEveryTenthFrameSinceTheStart) {
 
 // Every slot's shift moves by its speed once a frame, used or not; nothing else changes.
 TEST_F(Frame, ShiftsAdvanceInEverySlot) {
-    start(Locking::none);
     state.shift_speed[2] = 0.1, state.shift_speed[49] = -0.25, state.shift[49] = 1.0;
     SynthesisState want = state;
     want.shift[2] = (0.1 + 0.1) + 0.1, want.shift[49] = 0.25;
     for (int n = 0; n < 3; n++)
         advance_shifts(state);
     EXPECT_EQ(std::memcmp(&state, &want, sizeof state), 0);
+}
+
+constexpr SDLKey SOAK_KEYS[] = {
+    SDLK_c,        SDLK_d,    SDLK_l,     SDLK_r,      SDLK_s,        SDLK_y,       SDLK_KP0,
+    SDLK_KP3,      SDLK_KP7,  SDLK_KP9,   SDLK_PAGEUP, SDLK_PAGEDOWN, SDLK_KP_PLUS, SDLK_KP_MINUS,
+    SDLK_KP_ENTER, SDLK_LEFT, SDLK_RIGHT, SDLK_UP,     SDLK_DOWN,     SDLK_a,       SDLK_ESCAPE};
+constexpr int GUARD = 256, ROW_PADDING = 8; // bytes around the pixels and after each row
+constexpr Uint8 MARK = 0xA5;
+
+// Model-based soak: random keys and modifiers, frame after frame, on a w × h surface whose
+// memory has guard bytes around the pixels and after every row; the state's invariants
+// hold after every frame. Slots 20..49 have k = 0, as after twenty typed values.
+void soak(int w, int h, int bits, long frames, unsigned seed) {
+    const int pitch = w * bits / 8 + ROW_PADDING;
+    std::vector<Uint8> memory(2 * GUARD + pitch * h, MARK);
+    SurfacePtr surface(
+        SDL_CreateRGBSurfaceFrom(memory.data() + GUARD, w, h, bits, pitch, 0, 0, 0, 0));
+    HarmonicNumbers harmonic{};
+    for (int i = 0; i < 20; i++)
+        harmonic[i] = 1 + (i * 37) % 100;
+    SynthesisState s = init_synthesis_state(*surface->format, harmonic);
+    std::mt19937 random(seed);
+    KeyState keys{};
+    for (long frame = 0; frame < frames; frame++) {
+        // Keys stay down or up for a while; the sound key flips rarely, as it opens a device.
+        for (SDLKey key : SOAK_KEYS)
+            keys[key] ^= random() % 1000 < (key == SDLK_s ? 2u : 120u);
+        run_frame(*surface, s, keys.data(), SDLMod(random() & 0xFFFF));
+        const auto toggle = [](int v) { return v == 0 || v == 1; };
+        ASSERT_TRUE(s.active_count >= 0 && s.active_count <= HARMONIC_SLOTS && s.selected >= 0 &&
+                    s.selected < HARMONIC_SLOTS && toggle(s.show_numbers) &&
+                    toggle(s.clear_screen) && toggle(s.thick_curve) && toggle(s.line_mode) &&
+                    toggle(s.sound_on) &&
+                    (SDL_GetAudioStatus() != SDL_AUDIO_STOPPED) == (s.sound_on == 1) &&
+                    (sound_loop.data != nullptr) == (s.sound_on == 1))
+            << "frame " << frame;
+    }
+    if (s.sound_on == 1)
+        close_sound_output();
+    for (int i = 0; i < int(memory.size()); i++) {
+        const int at = i - GUARD;
+        const bool inside = at >= 0 && at < pitch * h && at % pitch < w * bits / 8;
+        ASSERT_TRUE(inside || memory[i] == MARK) << bits << " bits, byte " << at;
+    }
+}
+
+TEST(Soak, ManyFramesOnAOneColumnSurface) {
+    soak(1, 30, 32, 200'000, 12345);
+}
+
+TEST(Soak, WholeFramesOnSmallSurfacesOfEveryDepth) {
+    for (int bits : {8, 16, 24, 32})
+        soak(37, 23, bits, 2'500, bits);
 }
 
 } // namespace

@@ -22,19 +22,14 @@ using Script = std::vector<Hold>;
 enum Field { SCALE, SPEED, Y_SCALE, ZOOM, SELECTED, COUNT, TOGGLES };
 
 double value(const SynthesisState &s, Field field, int slot) {
-    const double all[] = {s.scale[slot],
-                          s.shift_speed[slot],
-                          s.y_scale,
-                          s.zoom,
-                          double(s.selected),
-                          double(s.active_count), // toggles y c d l as decimal digits:
-                          s.show_numbers * 1000.0 + s.clear_screen * 100 + s.thick_curve * 10 +
-                              s.line_mode};
-    return all[field];
+    const double toggles =
+        s.show_numbers * 1000.0 + s.clear_screen * 100 + s.thick_curve * 10 + s.line_mode;
+    const double all[] = {s.scale[slot],      s.shift_speed[slot],    s.y_scale, s.zoom,
+                          double(s.selected), double(s.active_count), toggles};
+    return all[field]; // toggles: y c d l as decimal digits
 }
 
-class Keyboard : public ::testing::Test {
-  protected:
+struct Keyboard : ::testing::Test {
     SurfacePtr surface = make_surface(16, 16);
     SynthesisState state = init_synthesis_state(*surface->format, HarmonicNumbers{});
 

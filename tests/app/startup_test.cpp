@@ -1,14 +1,20 @@
+#include "app/console.h"
 #include "app/startup.h"
 #include "support/test_surface.h"
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstring>
 #include <string>
 #include <unistd.h>
 #include <vector>
 
 namespace {
+
+std::FILE *stream_of(const char *text) {
+    return fmemopen(const_cast<char *>(text), std::strlen(text), "r");
+}
 
 TEST(Startup, OnlyALowerCaseNFirstArgumentAsksForAWindow) {
     const std::vector<std::vector<const char *>> cases = {
@@ -28,8 +34,7 @@ TEST(Startup, HelpTextHasTheDocumentsRows) {
     const size_t row_13 = text.find("\nBILD AUF/AB") + 1;
     EXPECT_EQ(text.find("Quorvin's Kurvello "), 0u);
     EXPECT_EQ(text.find_first_not_of(' ', 18), 37u); // the web address from column 38
-    ASSERT_TRUE(title_end < row_12 && row_12 < row_13);
-    EXPECT_EQ(text[row_13 - 2], ')');
+    ASSERT_TRUE(title_end < row_12 && row_12 < row_13 && text[row_13 - 2] == ')');
     const std::string fixed =
         text.substr(title_end + 2, row_12 - title_end - 2) + text.substr(row_13);
     // FNV-1a of the document's rows in Latin-1, computed once with Python from its table.
@@ -48,6 +53,7 @@ TEST(Startup, PresetKeyIgnoresOtherCodesSilentlyAndLeavesTheRestUnread) {
     EXPECT_EQ(wait_for_preset_key(fds[0], stdout), -1); // Q, then the end of input
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
     close(fds[0]);
+    EXPECT_EQ(read_preset_key(-1), -1); // a read that fails ends the wait
 }
 
 TEST(Startup, PresetsFillTheHarmonicNumbers) {
@@ -68,12 +74,12 @@ TEST(Startup, PresetsFillTheHarmonicNumbers) {
     };
     for (const auto &c : cases) {
         std::string dialogue =
-            c.preset != 'c'
-                ? ""
-                : "\nBitte geben sie 20 Werte (zwischen 1 und 100) gefolgt von Enter ein. \n";
+            c.preset == 'c'
+                ? "\nBitte geben sie 20 Werte (zwischen 1 und 100) gefolgt von Enter ein. \n"
+                : "";
         for (size_t i = 0; c.preset == 'c' && i < 20; i++)
             dialogue += "\n" + std::to_string(i + 1) + ". Wert:  " + std::to_string(c.values[i]);
-        std::FILE *in = fmemopen(const_cast<char *>(c.input), std::strlen(c.input), "r");
+        std::FILE *in = stream_of(c.input);
         HarmonicNumbers harmonic;
         harmonic.fill(77);
         testing::internal::CaptureStdout();
@@ -83,6 +89,42 @@ TEST(Startup, PresetsFillTheHarmonicNumbers) {
             EXPECT_EQ(harmonic[i], i < int(c.values.size()) ? c.values[i] : 0)
                 << c.input << " slot " << i;
         std::fclose(in);
+    }
+}
+
+TEST(Startup, ReadsIntegersLikePercentIAndStopsAtTheFirstNonDigit) {
+    constexpr int UNTOUCHED = -77;
+    const struct {
+        const char *input;
+        int value;        // UNTOUCHED when nothing is read
+        const char *left; // what a later read finds
+    } cases[] = {
+        {"  \n\t\v\f\r42 ", 42, " "},
+        {"+12z", 12, "z"},
+        {"-0x10", -16, ""},
+        {"0xAa 0XfF", 170, " 0XfF"},
+        {"0XfF", 255, ""},
+        {"010 9", 8, " 9"},
+        {"08", 0, "8"},
+        {"7abc 5", 7, "abc 5"},
+        {"0xg", 0, "g"},
+        {"abc 5", UNTOUCHED, "abc 5"},
+        {"- 5", UNTOUCHED, " 5"},
+        {"", UNTOUCHED, ""},
+        {"2147483647", INT_MAX, ""},
+        {"-2147483648", INT_MIN, ""},
+        {"2147483648 1", UNTOUCHED, " 1"},
+        {"-2147483649", UNTOUCHED, ""},
+        {"123456789012345678901234567890x", UNTOUCHED, "x"},
+    };
+    for (const auto &c : cases) {
+        std::FILE *stream = stream_of(c.input);
+        int value = UNTOUCHED;
+        EXPECT_EQ(read_typed_integer(stream, value), c.value != UNTOUCHED) << c.input;
+        EXPECT_EQ(value, c.value) << c.input;
+        char rest[64] = "";
+        EXPECT_STREQ(std::fgets(rest, sizeof rest, stream) ? rest : "", c.left) << c.input;
+        std::fclose(stream);
     }
 }
 

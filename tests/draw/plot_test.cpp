@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <vector>
 
 namespace {
 
@@ -13,8 +12,8 @@ struct Plot {
     SynthesisState state;
 };
 
-// Slot i has the harmonic number step * i + 1; from slot zero_from on, 0.
-Plot make_plot(int w, int h, int step = 2, int bits = 32, int zero_from = HARMONIC_SLOTS) {
+// Slot i has the harmonic number step * i + 1, from slot zero_from on 0.
+Plot make_plot(int w, int h, int step, int bits = 32, int zero_from = HARMONIC_SLOTS) {
     SurfacePtr s = make_surface(w, h, bits);
     HarmonicNumbers harmonic{};
     for (int i = 0; i < zero_from; i++)
@@ -25,23 +24,24 @@ Plot make_plot(int w, int h, int step = 2, int bits = 32, int zero_from = HARMON
 
 struct Scene {
     int bits, step, active, line_mode, thick, clear;
-    double zoom, scale_3;
+    double zoom, scale_3 = 1, y_scale = 1;
+    int h = 768, zero_from = HARMONIC_SLOTS;
 };
 
-// Two frames of a scene: the second with slot 0 and the last slot in use moved.
-Plot draw_scene(const Scene &c) {
-    Plot plot = make_plot(1024, 768, c.step, c.bits);
+// Frames of a scene; with more than ten slots, spread scales and shifts. Between frames slot
+// 0 and the last slot in use move.
+Plot draw_scene(const Scene &c, int frames = 1) {
+    Plot plot = make_plot(1024, c.h, c.step, c.bits, c.zero_from);
     SynthesisState &s = plot.state;
     s.line_mode = c.line_mode, s.thick_curve = c.thick, s.clear_screen = c.clear;
-    s.active_count = c.active;
-    s.zoom = c.zoom;
+    s.active_count = c.active, s.zoom = c.zoom, s.y_scale = c.y_scale;
     for (int i = 0; c.active > 10 && i < HARMONIC_SLOTS; i++)
         s.scale[i] = 1.0 - 0.07 * i, s.shift[i] = 0.3 * i - 2.0;
     s.scale[3] = c.scale_3;
-    draw_plot(*plot.surface, s);
-    s.shift[0] += 0.4;
-    s.shift[c.active - 1] -= 0.4;
-    draw_plot(*plot.surface, s);
+    for (int frame = 0; frame < frames; frame++) {
+        draw_plot(*plot.surface, s);
+        s.shift[0] += 0.4, s.shift[std::max(c.active - 1, 0)] -= 0.4;
+    }
     return plot;
 }
 
@@ -49,7 +49,7 @@ Plot draw_scene(const Scene &c) {
 // the same order of operations) on 1024 x 768 surfaces of 8-8-8 and 5-6-5 colours.
 TEST(DrawPlot, TwoFramesOfEachSceneMatchTheIndependentRendering) {
     const std::pair<Scene, std::uint64_t> scenes[] = {
-        {{32, 2, 10, 0, 0, 0, 150, 1}, 7612211425826932740u},     // preset a at the start
+        {{32, 2, 10, 0, 0, 0, 150}, 7612211425826932740u},        // preset a at the start
         {{32, 2, 23, 1, 1, 1, 64.7, 2.5}, 13696996857057288011u}, // lines, thick, clearing
         {{16, 2, 23, 1, 1, 1, 64.7, 2.5}, 5721083156823834054u},
         {{24, 2, 23, 1, 1, 0, 64.7, 2.5}, 17172612136732741990u}, // the same with trails
@@ -58,27 +58,22 @@ TEST(DrawPlot, TwoFramesOfEachSceneMatchTheIndependentRendering) {
         {{32, 2, 10, 1, 0, 0, 150, 3e7}, 4143991997386086880u}, // runs from far off the surface
     };
     for (const auto &[scene, want] : scenes)
-        EXPECT_EQ(digest(*draw_scene(scene).surface), want)
-            << scene.bits << " bits, " << scene.active;
+        EXPECT_EQ(digest(*draw_scene(scene, 2).surface), want) << scene.bits << ' ' << scene.active;
 }
 
 // Without slots only the ticks and a flat thick sum; with zoom 0 only the ticks, all on row m.
 TEST(DrawPlot, TicksAndFlatSums) {
     for (int line_mode : {0, 1}) {
         for (bool zoom_0 : {false, true}) {
-            Plot plot = make_plot(1024, 768);
-            SynthesisState &s = plot.state;
-            s.active_count = zoom_0 ? 10 : 0;
-            s.zoom = zoom_0 ? 0.0 : 150.0;
-            s.thick_curve = 1, s.line_mode = line_mode;
-            draw_plot(*plot.surface, s);
+            const Plot plot =
+                draw_scene({32, 2, zoom_0 ? 10 : 0, line_mode, 1, 0, zoom_0 ? 0.0 : 150.0});
             Pixels grey, white;
             for (int x = 10; x < 1024; x += 10)
                 grey.insert({{x, zoom_0 ? 384 : 234}, {x, zoom_0 ? 384 : 534}});
             for (int x = 1; !zoom_0 && x < 1024 - line_mode; x++)
                 white.insert({{x, 383}, {x, 384}, {x, 385}});
-            EXPECT_EQ(pixels_of(*plot.surface, s.axis_color), grey) << line_mode << zoom_0;
-            EXPECT_EQ(pixels_of(*plot.surface, s.sum_color), white) << line_mode << zoom_0;
+            EXPECT_EQ(pixels_of(*plot.surface, plot.state.axis_color), grey) << line_mode << zoom_0;
+            EXPECT_EQ(pixels_of(*plot.surface, plot.state.sum_color), white) << line_mode << zoom_0;
             EXPECT_EQ(pixels_of(*plot.surface, 0, true).size(), grey.size() + white.size());
         }
     }
@@ -87,29 +82,24 @@ TEST(DrawPlot, TicksAndFlatSums) {
 // Row values are tested as doubles: exactly 0 or h is not drawn, 0.5 draws row 0; on a
 // surface of one row the middle row is row 0, and its ticks are drawn.
 TEST(DrawPlot, RowTestsBeforeTruncation) {
-    const struct {
-        int h;
-        double y_scale; // 128 * y_scale rows from the middle row
-        Pixels ticks;
-    } cases[] = {{768, 3.0, {}}, {768, 2.99609375, {{10, 0}, {10, 767}}}, {1, 1.0, {{10, 0}}}};
-    for (const auto &c : cases) {
-        Plot plot = make_plot(20, c.h);
-        plot.state.active_count = 0;
-        plot.state.zoom = 128;
-        plot.state.y_scale = c.y_scale;
-        draw_plot(*plot.surface, plot.state);
-        EXPECT_EQ(pixels_of(*plot.surface, plot.state.axis_color), c.ticks) << c.y_scale;
+    const std::pair<Scene, Pixels> cases[] = {
+        {{32, 2, 0, 0, 0, 0, 128, 1, 3.0}, {}},                          // 384 rows: 0 and 768
+        {{32, 2, 0, 0, 0, 0, 128, 1, 2.99609375}, {{10, 0}, {10, 767}}}, // 383.5 rows
+        {{32, 2, 0, 0, 0, 0, 128, 1, 1.0, 1}, {{10, 0}}}};
+    for (const auto &[scene, want] : cases) {
+        const Plot plot = draw_scene(scene);
+        Pixels column_10;
+        for (auto pixel : pixels_of(*plot.surface, plot.state.axis_color))
+            if (pixel.first == 10)
+                column_10.insert(pixel);
+        EXPECT_EQ(column_10, want) << scene.y_scale;
     }
 }
 
 // Slots past the twentieth typed value have k = 0: their term and the sum are not finite.
 TEST(DrawPlot, HarmonicZeroInUseDrawsNeitherItsCurveNorTheSum) {
     for (int line_mode : {0, 1}) {
-        Plot plot = make_plot(1024, 768, 1, 32, 20);
-        plot.state.active_count = 25;
-        plot.state.thick_curve = 1, plot.state.line_mode = line_mode;
-        plot.state.shift[20] = 1.0;
-        draw_plot(*plot.surface, plot.state);
+        const Plot plot = draw_scene({32, 1, 25, line_mode, 1, 0, 150, 1, 1, 768, 20});
         EXPECT_EQ(pixels_of(*plot.surface, plot.state.sum_color), Pixels{});
         EXPECT_EQ(pixels_of(*plot.surface, plot.state.harmonic_color[20]), Pixels{});
         EXPECT_GT(pixels_of(*plot.surface, plot.state.harmonic_color[19]).size(), 900u);

@@ -1,5 +1,5 @@
-"""The console on a pseudo-terminal: the preset key is taken at once and unseen, the values
-are typed in line mode, and every way out, Ctrl+C included, leaves the terminal as it was."""
+# The console on a pseudo-terminal: the preset key is taken at once and unseen, the values are
+# typed in line mode, and every way out, Ctrl+C included, leaves the terminal as it was.
 
 import fcntl
 import os
@@ -15,7 +15,7 @@ LFLAG, CC = 3, 6  # indices into tcgetattr's list
 
 
 def customised(attributes):
-    """Settings a user might have chosen, so a restore to some default would show."""
+    # Settings a user might have chosen, so a restore to some default would show.
     changed = [list(a) if isinstance(a, list) else a for a in attributes]
     changed[LFLAG] &= ~termios.ECHOCTL
     changed[CC][termios.VERASE] = b"\x08"
@@ -24,7 +24,6 @@ def customised(attributes):
 
 class Terminal(XTestCase):
     def start_on_terminal(self, settings=None, env=None):
-        """Runs the program on a fresh terminal, waiting for the preset key."""
         self.master, self.slave = os.openpty()
         self.addCleanup(os.close, self.master)
         self.addCleanup(os.close, self.slave)
@@ -71,12 +70,10 @@ class Terminal(XTestCase):
         self.assert_ended_as_before(program, 0)
 
     def test_signals_at_the_preset_key_and_at_a_typed_value(self):
-        for settings, signal_number, typed in ((None, signal.SIGINT, None),
-                                               (customised, signal.SIGINT, None),
-                                               (customised, signal.SIGTERM, None),
-                                               (None, signal.SIGHUP, None),
-                                               (None, signal.SIGINT, b""),
-                                               (customised, signal.SIGINT, b"12")):
+        for settings, signal_number, typed in (
+                (None, signal.SIGINT, None), (customised, signal.SIGINT, None),
+                (customised, signal.SIGTERM, None), (None, signal.SIGHUP, None),
+                (None, signal.SIGINT, b""), (customised, signal.SIGINT, b"12")):
             with self.subTest(signal=signal_number, customised=bool(settings), typed=typed):
                 program = self.start_on_terminal(settings)
                 if typed is not None:
