@@ -14,12 +14,8 @@ struct FuzzInput {
 
 inline std::uint64_t take_bits(FuzzInput &in, std::size_t bytes) {
     std::uint64_t value = 0;
-    for (std::size_t i = 0; i < bytes; i++) {
-        value = value << 8 | (in.size > 0 ? *in.data : 0);
-        if (in.size > 0) {
-            in.data++, in.size--;
-        }
-    }
+    for (; bytes > 0; bytes--, in.size -= in.size > 0)
+        value = value << 8 | (in.size > 0 ? *in.data++ : 0);
     return value;
 }
 

@@ -1,5 +1,4 @@
 #include "app/keyboard.h"
-#include "sound/sound.h"
 #include "support/test_surface.h"
 
 #include <gtest/gtest.h>
@@ -34,13 +33,13 @@ struct Keyboard : ::testing::Test {
     SynthesisState state = init_synthesis_state(*surface->format, HarmonicNumbers{});
 
     void run(const Script &script) {
+        const KeyState up{};
         for (const Hold &hold : script) {
             KeyState keys{};
             for (SDLKey key : hold.keys)
                 keys[key] = 1;
-            const KeyState up{};
-            for (int press = 0; press < std::max(hold.presses, 1); press++) {
-                for (int i = 0; i < hold.frames; i++)
+            for (int press = 0, frame = 0; press < std::max(hold.presses, 1); press++, frame = 0) {
+                while (frame++ < hold.frames)
                     apply_keyboard(state, keys.data(), SDLMod(hold.modifiers), *surface);
                 if (hold.presses > 0)
                     apply_keyboard(state, up.data(), SDLMod(hold.modifiers), *surface);
@@ -63,21 +62,17 @@ TEST_F(Keyboard, ScriptsEndInTheDocumentsValues) {
         {{{toggles, NONE, 3}}, TOGGLES, 0, 111},
         {{{toggles, NONE, 1, 2}}, TOGGLES, 0, 1000},
         {{{enter, NONE, 1, 1}}, SCALE, 0, 0.0},
-        {{{enter, NONE, 1, 2}}, SCALE, 0, -1.0},
         {{{enter, NONE, 1, 3}}, SCALE, 0, 1.0},
         {{{enter, NONE, 5}}, SCALE, 0, 0.0},
         {{{{SDLK_KP_MINUS}, NONE, 50}, {enter}}, SCALE, 0, 0.0},  // from 0.5
         {{{{SDLK_KP_MINUS}, NONE, 130}, {enter}}, SCALE, 0, 1.0}, // from -0.3
-        {{{{SDLK_KP_MINUS}, NONE, 100}}, SCALE, 0, -7.528699885739343e-16},
         {{{{SDLK_KP_MINUS}, NONE, 100}, {enter}}, SCALE, 0, 1.0},
-        {{{{SDLK_KP_MINUS}, SHIFT, 10}}, SCALE, 0, 1.3877787807814457e-16},
         {{{{SDLK_KP_MINUS}, SHIFT, 10}, {enter}}, SCALE, 0, 0.0},
         {{{{SDLK_KP_PLUS}, SHIFT | IGNORED, 2}}, SCALE, 0, (1.0 + 0.1) + 0.1},
         {{{{SDLK_KP3}}}, SELECTED, 0, 3},
         {{{{SDLK_KP0}, KMOD_LSHIFT}}, SELECTED, 0, 10},
         {{{{SDLK_KP2, SDLK_KP7}}}, SELECTED, 0, 7},
         {{{{SDLK_KP7, SDLK_KP2}, SHIFT | CTRL}}, SELECTED, 0, 17},
-        {{{{SDLK_KP9}, IGNORED}}, SELECTED, 0, 9},
         {{{{SDLK_LEFT}, NONE, 1, 1}}, SELECTED, 0, 0},
         {{{{SDLK_RIGHT}, NONE, 1, 60}}, SELECTED, 0, 49},
         {{slot_5, {{SDLK_RIGHT, SDLK_KP_PLUS}}}, SCALE, 5, 1.01}, // plus before the move
@@ -113,18 +108,6 @@ TEST_F(Keyboard, ScriptsEndInTheDocumentsValues) {
         state = init_synthesis_state(*surface->format, HarmonicNumbers{});
         run(c.script);
         EXPECT_EQ(value(state, c.field, c.slot), c.want) << "case " << &c - cases;
-    }
-}
-
-TEST_F(Keyboard, ResetClearsTheSurfaceAndSOpensAndClosesTheSound) {
-    SDL_FillRect(surface.get(), nullptr, 0x123456);
-    run(Script{{{SDLK_r}, NONE, 1, 1}});
-    EXPECT_EQ(pixels_of(*surface, 0, true), Pixels{});
-    for (int on : {1, 0, 1, 0}) {
-        run(Script{{{SDLK_s}, NONE, 1, 1}});
-        EXPECT_EQ(state.sound_on, on);
-        EXPECT_EQ(SDL_GetAudioStatus() == SDL_AUDIO_PLAYING, on == 1);
-        EXPECT_EQ(sound_loop.data != nullptr, on == 1);
     }
 }
 

@@ -19,10 +19,9 @@ using SurfacePtr = std::unique_ptr<SDL_Surface, SurfaceFree>;
 
 // A software surface with red, green and blue masks: 3-3-2, 5-6-5, or 8 bits each.
 inline SurfacePtr make_surface(int w, int h, int bits = 32) {
-    const Uint32 r = bits == 8 ? 0xE0 : bits == 16 ? 0xF800 : 0xFF0000;
-    const Uint32 g = bits == 8 ? 0x1C : bits == 16 ? 0x07E0 : 0xFF00;
-    const Uint32 b = bits == 8 ? 0x03 : bits == 16 ? 0x001F : 0xFF;
-    return SurfacePtr(SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, bits, r, g, b, 0));
+    const Uint32 masks[] = {0xE0, 0x1C, 0x03, 0xF800, 0x07E0, 0x1F, 0xFF0000, 0xFF00, 0xFF};
+    const Uint32 *m = masks + (bits == 8 ? 0 : bits == 16 ? 3 : 6);
+    return SurfacePtr(SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, bits, m[0], m[1], m[2], 0));
 }
 
 // FNV-1a, 64 bits: the digest the tests' stored values were computed with.
@@ -54,7 +53,7 @@ inline Uint32 pixel_at(const SDL_Surface &s, int x, int y) {
 
 using Pixels = std::set<std::pair<int, int>>; // (column, row)
 
-// Where the surface holds the value, or anything but 0 when inked.
+// Where the surface holds the value, or with inked, anything else.
 inline Pixels pixels_of(const SDL_Surface &s, Uint32 value, bool inked = false) {
     Pixels found;
     for (int y = 0; y < s.h; y++)
@@ -64,9 +63,8 @@ inline Pixels pixels_of(const SDL_Surface &s, Uint32 value, bool inked = false) 
     return found;
 }
 
-// What SDL_GetKeyState returns: one entry per key symbol, 1 while it is down.
+// What SDL_GetKeyState returns, with exactly these keys down.
 using KeyState = std::array<Uint8, SDLK_LAST>;
-
 inline KeyState keys_down(std::initializer_list<SDLKey> down) {
     KeyState keys{};
     for (SDLKey key : down)
