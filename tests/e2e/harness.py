@@ -3,6 +3,7 @@
 # xwd. The environment passes through to the program (LD_LIBRARY_PATH picks another SDL).
 import hashlib
 import os
+import random
 import subprocess
 import tempfile
 import time
@@ -13,13 +14,17 @@ PROGRAM = os.environ.get("KURVELLO_PROGRAM", "")
 
 class XServer:
     def __init__(self, width=1280, height=1024):
-        ready, write_end = os.pipe()  # Xvfb picks a free display and writes it there when ready
-        self.process = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0",
+        self.number = next(n for n in range(random.randrange(100, 900), 1000)
+                           if not os.path.exists(f"/tmp/.X{n}-lock"))
+        self.process = subprocess.Popen(["Xvfb", f":{self.number}", "-screen", "0",
                                          f"{width}x{height}x24", "-noreset", "-nolisten", "tcp"],
-                                        pass_fds=[write_end], stderr=subprocess.DEVNULL)
-        os.close(write_end)
-        self.env = dict(os.environ, DISPLAY=":" + os.read(ready, 32).decode().strip())
-        os.close(ready)
+                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.env = dict(os.environ, DISPLAY=f":{self.number}")
+        for _ in range(200):
+            if os.path.exists(f"/tmp/.X11-unix/X{self.number}"):
+                return time.sleep(0.1)
+            time.sleep(0.05)
+        raise RuntimeError("Xvfb did not start")
 
     def run(self, *command):
         return subprocess.run(command, capture_output=True, text=True, env=self.env).stdout
