@@ -88,7 +88,7 @@ class Program:
         return got
 
     def wait(self, timeout=20):
-        return self.process.wait(timeout=timeout)
+        return self.process.wait(timeout)
 
     def stop(self):
         if self.process.poll() is None:
@@ -98,12 +98,10 @@ class Program:
         self.err.close()
 
     def stdout(self):
-        self.out.seek(0)
-        return self.out.read()
+        return os.pread(self.out.fileno(), 1 << 20, 0)
 
     def stderr(self):
-        self.err.seek(0)
-        return self.err.read()
+        return os.pread(self.err.fileno(), 1 << 20, 0)
 
 
 class XTestCase(unittest.TestCase):

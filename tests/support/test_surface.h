@@ -10,18 +10,14 @@
 #include <set>
 #include <utility>
 
-struct SurfaceFree {
-    void operator()(SDL_Surface *s) const {
-        SDL_FreeSurface(s);
-    }
-};
-using SurfacePtr = std::unique_ptr<SDL_Surface, SurfaceFree>;
+using SurfacePtr = std::unique_ptr<SDL_Surface, decltype(&SDL_FreeSurface)>;
 
 // A software surface with red, green and blue masks: 3-3-2, 5-6-5, or 8 bits each.
 inline SurfacePtr make_surface(int w, int h, int bits = 32) {
     const Uint32 masks[] = {0xE0, 0x1C, 0x03, 0xF800, 0x07E0, 0x1F, 0xFF0000, 0xFF00, 0xFF};
     const Uint32 *m = masks + (bits == 8 ? 0 : bits == 16 ? 3 : 6);
-    return SurfacePtr(SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, bits, m[0], m[1], m[2], 0));
+    return SurfacePtr(SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, bits, m[0], m[1], m[2], 0),
+                      SDL_FreeSurface);
 }
 
 // FNV-1a, 64 bits: the digest the tests' stored values were computed with.
