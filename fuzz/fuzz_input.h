@@ -3,9 +3,9 @@
 
 #include <SDL.h>
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 
 struct FuzzInput {
     const std::uint8_t *data; // remaining bytes
@@ -25,10 +25,7 @@ inline int take_int(FuzzInput &in, int low, int high) {
 
 // Raw bits, so NaN, infinities, subnormals and huge values all come through.
 inline double take_double(FuzzInput &in) {
-    const std::uint64_t bits = take_bits(in, 8);
-    double value;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
+    return std::bit_cast<double>(take_bits(in, 8));
 }
 
 // An in-memory surface of a fuzzed size and byte depth, now and then the program's own size.

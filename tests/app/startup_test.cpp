@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <climits>
 #include <cstring>
 #include <string>
@@ -15,14 +14,6 @@ namespace {
 
 std::FILE *stream_of(const char *text) {
     return fmemopen(const_cast<char *>(text), std::strlen(text), "r");
-}
-
-TEST(Startup, OnlyALowerCaseNFirstArgumentAsksForAWindow) {
-    const char *argv[] = {"kurvello", "n", "N", "-n", "", "nein"};
-    for (int i = 1; i < 6; i++)
-        EXPECT_EQ(wants_full_screen(2, std::array{argv[0], argv[i], "n"}.data()), argv[i][0] != 'n')
-            << argv[i];
-    EXPECT_TRUE(wants_full_screen(1, argv));
 }
 
 // Rows 2 to 11 and 13 to 23 are fixed; the title and row 12 are the program's own words.

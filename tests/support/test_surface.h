@@ -5,7 +5,6 @@
 
 #include <array>
 #include <cstdint>
-#include <initializer_list>
 #include <memory>
 #include <set>
 #include <utility>
@@ -59,11 +58,5 @@ inline Pixels pixels_of(const SDL_Surface &s, Uint32 value, bool inked = false) 
     return found;
 }
 
-// What SDL_GetKeyState returns, with exactly these keys down.
+// What SDL_GetKeyState returns: one entry per key symbol, 1 while it is down.
 using KeyState = std::array<Uint8, SDLK_LAST>;
-inline KeyState keys_down(std::initializer_list<SDLKey> down) {
-    KeyState keys{};
-    for (SDLKey key : down)
-        keys[key] = 1;
-    return keys;
-}
