@@ -1,5 +1,4 @@
-// Every double gives a text of at most 7 characters: a space or minus sign cell, then glyphs
-// of the font.
+// Every double gives a text of at most 7 characters: a sign cell, then glyphs of the font.
 #include "draw/text.h"
 #include "draw/value_text.h"
 #include "fuzz_input.h"

@@ -13,8 +13,8 @@
 #include <vector>
 
 namespace {
-int locks, unlocks, shows, partial_shows; // calls seen
-int lock_result;                          // what the wrapped lock returns
+int locks, unlocks, shows; // calls seen; shows of the whole surface only
+int lock_result;           // what the wrapped lock returns
 } // namespace
 
 extern "C" {
@@ -28,8 +28,7 @@ void __wrap_SDL_UnlockSurface(SDL_Surface *) {
     unlocks++;
 }
 void __wrap_SDL_UpdateRect(SDL_Surface *, Sint32 x, Sint32 y, Uint32 w, Uint32 h) {
-    shows++;
-    partial_shows += x != 0 || y != 0 || w != 0 || h != 0;
+    shows += x == 0 && y == 0 && w == 0 && h == 0;
 }
 }
 
@@ -87,7 +86,6 @@ TEST_F(Keyboard, ScriptsEndInTheDocumentsValues) {
     } cases[] = {
         {{{toggles, CTRL | SHIFT | IGNORED, 1, 1}}, TOGGLES, 0, 111},
         {{{toggles, NONE, 3}}, TOGGLES, 0, 111},
-        {{{toggles, NONE, 1, 2}}, TOGGLES, 0, 1000},
         {{{enter, NONE, 1, 1}}, SCALE, 0, 0.0},
         {{{enter, NONE, 1, 3}}, SCALE, 0, 1.0},
         {{{{SDLK_KP_MINUS}, NONE, 100}, {enter}}, SCALE, 0, 1.0},
@@ -95,20 +93,15 @@ TEST_F(Keyboard, ScriptsEndInTheDocumentsValues) {
         {{{{SDLK_KP_PLUS}, SHIFT | IGNORED, 2}}, SCALE, 0, (1.0 + 0.1) + 0.1},
         {{{{SDLK_KP3}}}, SELECTED, 0, 3},
         {{{{SDLK_KP7, SDLK_KP2}, SHIFT | CTRL}}, SELECTED, 0, 17},
-        {{{{SDLK_LEFT}, NONE, 1, 1}}, SELECTED, 0, 0},
         {{slot_5, {{SDLK_RIGHT, SDLK_KP_PLUS}}}, SCALE, 5, 1.01}, // plus before the move
         {{slot_5, {{SDLK_RIGHT}, NONE, 1, 1}, {{SDLK_DOWN}}}, SCALE, 6, 0.0},
         {{{{SDLK_DOWN}}, {{SDLK_UP}}}, SCALE, 0, 1.0},
         {{{{SDLK_PAGEUP}, NONE, 2}}, Y_SCALE, 0, (1.0 + 0.01) + 0.01},
         {{{{SDLK_PAGEUP}, CTRL | SHIFT, 2}}, ZOOM, 0, 170},
         {{{{SDLK_PAGEDOWN}, KMOD_RCTRL | KMOD_RSHIFT, 16}}, ZOOM, 0, -10},
-        {{{{SDLK_KP2}}, {{SDLK_KP_PLUS}, KMOD_RCTRL, 2}, {{SDLK_KP_MINUS}, CTRL | SHIFT}},
-         SPEED,
-         2,
-         (0.01 + 0.01) - 0.1},
+        {{{{SDLK_KP2}}, {{SDLK_KP_MINUS}, CTRL | SHIFT, 2}}, SPEED, 2, -0.1 - 0.1},
         {{{{SDLK_KP2}}, {{SDLK_KP_PLUS}, CTRL, 5}, {enter, CTRL}}, SPEED, 2, 0.0},
         {{{{SDLK_KP2}}, {{SDLK_KP_PLUS}, CTRL}, {enter}, {enter, CTRL}}, SPEED, 2, 0.01},
-        {{{{SDLK_LEFT}, CTRL, 1, 12}}, COUNT, 0, 0},
         {{{{SDLK_UP}, CTRL, 1, 4}}, COUNT, 0, 50},
         {{to_40, to_45, {{SDLK_UP}, CTRL}}, COUNT, 0, 45},
         {{{{SDLK_DOWN}, CTRL}}, COUNT, 0, 0},
@@ -149,7 +142,7 @@ struct Frame : ::testing::Test {
             static_cast<Uint32 *>(surface->pixels)[i] = 0x9E3779B9u * (i + 1);
         surface->flags = locking == ASYNC_BLIT_FLAG ? SDL_ASYNCBLIT : SDL_SWSURFACE;
         surface->offset = locking == OFFSET ? 4 : 0;
-        locks = unlocks = shows = partial_shows = lock_result = 0;
+        locks = unlocks = shows = lock_result = 0;
     }
     FrameEnd frame(std::initializer_list<SDLKey> down = {}) {
         KeyState keys{};
@@ -168,7 +161,7 @@ TEST_F(Frame, DrawsInsideALockOnlyWhenTheSurfaceNeedsItShowsTheWholeSurfaceAndEn
         EXPECT_NE(digest(*surface), before);
         EXPECT_EQ(locks, locking == UNLOCKED ? 0 : 3) << locking;
         EXPECT_EQ(unlocks, locks) << locking;
-        EXPECT_EQ(shows - partial_shows, 3);
+        EXPECT_EQ(shows, 3);
         const std::uint64_t shown = digest(*surface);
         const SynthesisState untouched = state; // Escape: no key acts, nothing is drawn or shown
         EXPECT_EQ(frame({SDLK_ESCAPE, SDLK_c, SDLK_r, SDLK_KP_PLUS}), FrameEnd::escape);

@@ -1,4 +1,3 @@
-#include "app/console.h"
 #include "app/startup.h"
 #include "support/test_surface.h"
 
@@ -23,8 +22,7 @@ TEST(Startup, HelpTextHasTheDocumentsRows) {
     const std::string text = testing::internal::GetCapturedStdout();
     const size_t title_end = text.find("\n\n"), row_12 = text.find("\nCURSOR rechts - ") + 1;
     const size_t row_13 = text.find("\nBILD AUF/AB") + 1;
-    EXPECT_EQ(text.find("Quorvin's Kurvello "), 0u);
-    EXPECT_EQ(text.find_first_not_of(' ', 18), 37u); // the web address from column 38
+    EXPECT_EQ(text.find_first_not_of(' ', text.find("Quorvin's Kurvello ") + 18), 37u); // column 38
     ASSERT_TRUE(title_end < row_12 && row_12 < row_13 && text[row_13 - 2] == ')');
     const std::string fixed =
         text.substr(title_end + 2, row_12 - title_end - 2) + text.substr(row_13);
@@ -34,8 +32,7 @@ TEST(Startup, HelpTextHasTheDocumentsRows) {
 
 TEST(Startup, PresetKeyIgnoresOtherCodesSilentlyAndLeavesTheRestUnread) {
     int fds[2];
-    const char keys[] = "xA\x1b[DB\n\xFF"
-                        "bQ"; // 0xFF is a key, not the end
+    const char keys[] = "xA\x1b[DB\n\377bQ"; // 0xFF is a key, not the end
     ASSERT_EQ(pipe(fds), 0);
     ASSERT_EQ(write(fds[1], keys, sizeof keys - 1), ssize_t(sizeof keys - 1));
     close(fds[1]);

@@ -61,7 +61,7 @@ class Program:  # one run; its console is a pipe holding stdin_bytes, or the ter
             self.x.run("xdotool", "mousemove", "--sync", "512", "384")
         time.sleep(0.3)
 
-    def key(self, name, hold=0.3, settle=0.3):  # long enough for a frame on a loaded machine
+    def key(self, name, hold=0.5, settle=0.3):  # long enough for a frame on a loaded machine
         self.x.run("xdotool", "keydown", name)
         time.sleep(hold)
         self.x.run("xdotool", "keyup", name)
@@ -94,11 +94,9 @@ class Program:  # one run; its console is a pipe holding stdin_bytes, or the ter
         self.out.close()
         self.err.close()
 
-    def stdout(self):
-        return os.pread(self.out.fileno(), 1 << 20, 0)
+    def stdout(self): return os.pread(self.out.fileno(), 1 << 20, 0)  # noqa: E704
 
-    def stderr(self):
-        return os.pread(self.err.fileno(), 1 << 20, 0)
+    def stderr(self): return os.pread(self.err.fileno(), 1 << 20, 0)  # noqa: E704
 
 
 class XTestCase(unittest.TestCase):

@@ -35,8 +35,8 @@ TEST(SoundOutput, CallbackPlaysOnlyWhatRemains) {
 // Under LeakSanitizer a buffer lost in any cycle shows, under ThreadSanitizer a refresh that
 // races the audio thread. The disk driver plays without delay.
 TEST(AudioThread, ThousandOnOffCyclesWithARefreshEach) {
-    setenv("SDL_AUDIODRIVER", "disk", 1), setenv("SDL_DISKAUDIOFILE", "/dev/null", 1);
-    setenv("SDL_DISKAUDIODELAY", "1", 1);
+    setenv("SDL_AUDIODRIVER", "disk", 1), setenv("SDL_DISKAUDIOFILE", "/dev/null", 1),
+        setenv("SDL_DISKAUDIODELAY", "1", 1);
     SynthesisState state{};
     state.active_count = 1, state.harmonic.fill(1), state.scale.fill(1.0);
     testing::internal::CaptureStderr(); // the disk driver warns at every open

@@ -5,9 +5,9 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <set>
-#include <utility>
 
 using SurfacePtr = std::unique_ptr<SDL_Surface, decltype(&SDL_FreeSurface)>;
 
@@ -36,13 +36,12 @@ inline std::uint64_t digest(const SDL_Surface &s) {
     return hash;
 }
 
-// The stored value at (x, y), low byte first.
+// The stored value at (x, y).
 inline Uint32 pixel_at(const SDL_Surface &s, int x, int y) {
     const Uint8 *p =
         static_cast<const Uint8 *>(s.pixels) + y * s.pitch + x * s.format->BytesPerPixel;
-    Uint32 value = 0;
-    for (int i = s.format->BytesPerPixel - 1; i >= 0; i--)
-        value = value << 8 | p[i];
+    Uint32 value = 0; // low byte first on this little-endian machine
+    std::memcpy(&value, p, s.format->BytesPerPixel);
     return value;
 }
 
