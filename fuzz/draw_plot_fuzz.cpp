@@ -1,35 +1,32 @@
-// Arbitrary state values through the plot and the overlay on surfaces of every depth.
-#include "app/synthesis_state.h"
-#include "draw/draw.h"
+// Arbitrary state values through whole frames (plot and overlay) on surfaces of every depth.
+#include "app/frame.h"
 #include "fuzz_input.h"
-#include "surface_input.h"
+
+#include <array>
+#include <cstdlib>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
+    static const bool video =
+        setenv("SDL_VIDEODRIVER", "dummy", 1) == 0 && SDL_Init(SDL_INIT_VIDEO) == 0;
     FuzzInput in{data, size};
-    SDL_Surface *surface = take_surface(in, true);
-    if (surface == nullptr) {
+    SDL_Surface *surface = take_surface(in);
+    if (!video || surface == nullptr)
         return 0;
-    }
     HarmonicNumbers harmonic{};
-    for (int &k : harmonic) {
+    for (int &k : harmonic)
         k = take_int(in, 0, 100);
-    }
-    SynthesisState state = init_synthesis_state(*surface->format, harmonic);
-    state.zoom = take_double(in);
-    state.y_scale = take_double(in);
-    state.active_count = take_int(in, 0, HARMONIC_SLOTS);
-    state.selected = take_int(in, 0, HARMONIC_SLOTS - 1);
-    state.clear_screen = take_int(in, 0, 1);
-    state.thick_curve = take_int(in, 0, 1);
-    state.line_mode = take_int(in, 0, 1);
-    for (int i = 0; i < HARMONIC_SLOTS && in.size > 0; i++) {
-        state.scale[i] = take_double(in);
-        state.shift[i] = take_double(in);
-        state.shift_speed[i] = take_double(in);
-    }
-    draw_plot(*surface, state);
-    draw_value_overlay(*surface, state.y_scale, state.zoom, state.active_count, state.selected,
-                       state.scale, state.shift_speed);
+    SynthesisState s = init_synthesis_state(*surface->format, harmonic);
+    s.zoom = take_double(in), s.y_scale = take_double(in);
+    s.active_count = take_int(in, 0, HARMONIC_SLOTS),
+    s.selected = take_int(in, 0, HARMONIC_SLOTS - 1);
+    s.clear_screen = take_int(in, 0, 1), s.thick_curve = take_int(in, 0, 1),
+    s.line_mode = take_int(in, 0, 1);
+    for (int i = 0; i < HARMONIC_SLOTS && in.size > 0; i++)
+        s.scale[i] = take_double(in), s.shift[i] = take_double(in),
+        s.shift_speed[i] = take_double(in);
+    const std::array<Uint8, SDLK_LAST> no_keys{};
+    for (int frame = take_int(in, 1, 2); frame > 0; frame--)
+        run_frame(*surface, s, no_keys.data(), KMOD_NONE);
     SDL_FreeSurface(surface);
     return 0;
 }

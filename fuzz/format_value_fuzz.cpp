@@ -1,5 +1,4 @@
-// Every double gives a text of at most 7 characters made of the font's glyphs and a
-// space sign cell.
+// Every double gives a text of at most 7 characters: a sign cell, then glyphs of the font.
 #include "draw/text.h"
 #include "draw/value_text.h"
 #include "fuzz_input.h"
@@ -9,19 +8,12 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
     FuzzInput in{data, size};
-    const double value = take_double(in);
-    const ValueText text = format_value(value);
+    const ValueText text = format_value(take_double(in));
     const std::size_t length = strnlen(text.data(), text.size());
-    if (length == 0 || length > VALUE_TEXT_LENGTH) {
+    bool fits = length > 0 && length <= VALUE_TEXT_LENGTH && (text[0] == ' ' || text[0] == '-');
+    for (std::size_t i = 1; i < length; i++)
+        fits = fits && glyph_index(text[i]) >= 0;
+    if (!fits)
         std::abort();
-    }
-    if (text[0] != ' ' && text[0] != '-') {
-        std::abort();
-    }
-    for (std::size_t i = 1; i < length; i++) {
-        if (glyph_index(text[i]) < 0) {
-            std::abort();
-        }
-    }
     return 0;
 }

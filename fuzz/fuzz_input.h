@@ -1,9 +1,11 @@
 // Reads fuzzer bytes as typed values; past the end every read gives zero.
 #pragma once
 
+#include <SDL.h>
+
+#include <bit>
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 
 struct FuzzInput {
     const std::uint8_t *data; // remaining bytes
@@ -12,26 +14,24 @@ struct FuzzInput {
 
 inline std::uint64_t take_bits(FuzzInput &in, std::size_t bytes) {
     std::uint64_t value = 0;
-    for (std::size_t i = 0; i < bytes; i++) {
-        value = value << 8;
-        if (in.size > 0) {
-            value |= *in.data;
-            in.data++;
-            in.size--;
-        }
-    }
+    for (; bytes > 0; bytes--, in.size -= in.size > 0)
+        value = value << 8 | (in.size > 0 ? *in.data++ : 0);
     return value;
 }
 
 inline int take_int(FuzzInput &in, int low, int high) {
-    const auto span = static_cast<std::uint64_t>(high - low) + 1;
-    return low + static_cast<int>(take_bits(in, 2) % span);
+    return low + static_cast<int>(take_bits(in, 2) % (static_cast<std::uint64_t>(high - low) + 1));
 }
 
 // Raw bits, so NaN, infinities, subnormals and huge values all come through.
 inline double take_double(FuzzInput &in) {
-    const std::uint64_t bits = take_bits(in, 8);
-    double value;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
+    return std::bit_cast<double>(take_bits(in, 8));
+}
+
+// An in-memory surface of a fuzzed size and byte depth, now and then the program's own size.
+inline SDL_Surface *take_surface(FuzzInput &in) {
+    const int bits = 8 * take_int(in, 1, 4);
+    const bool full = take_int(in, 0, 7) == 0;
+    const int w = full ? 1024 : take_int(in, 1, 64), h = full ? 768 : take_int(in, 1, 64);
+    return SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, bits, 0, 0, 0, 0);
 }

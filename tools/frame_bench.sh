@@ -1,21 +1,18 @@
 #!/bin/sh
-# Frames per second of the real frame loop against its bare loop and sine floor, on SDL's
-# dummy video driver and in a real window under Xvfb.
-# Usage: tools/frame_bench.sh [build-dir] [frames] [rounds]
+# Whole frames through run_frame against a bare clear-and-show frame, on SDL's dummy video
+# driver and in a real window under Xvfb. Extra arguments go to Google Benchmark.
+# Usage: tools/frame_bench.sh [build-dir] [benchmark options...]
 set -eu
 BUILD=${1:-build}
-FRAMES=${2:-100}
-ROUNDS=${3:-15}
+[ $# -gt 0 ] && shift
 BENCH="$BUILD/bench/kurvello_frame_bench"
 [ -x "$BENCH" ] || { echo "no $BENCH: build the target kurvello_frame_bench first" >&2; exit 1; }
-export SDL_AUDIODRIVER=dummy
+set -- --benchmark_repetitions=15 --benchmark_report_aggregates_only=true "$@"
 
-"$BENCH" dummy "$FRAMES" "$ROUNDS" 32 lines
-"$BENCH" dummy "$FRAMES" "$ROUNDS" 32 points
+SDL_VIDEODRIVER=dummy "$BENCH" "$@"
 
 # Xvfb is ours, so only it is stopped at the end.
 . "$(dirname "$0")/xvfb.sh"
 trap 'kill "$XVFB_PID" 2>/dev/null || true' EXIT INT TERM
 start_xvfb
-DISPLAY=":$DISPLAY_NUMBER" "$BENCH" x11 "$FRAMES" "$ROUNDS" 0 lines
-DISPLAY=":$DISPLAY_NUMBER" "$BENCH" x11 "$FRAMES" "$ROUNDS" 0 points
+DISPLAY=":$DISPLAY_NUMBER" SDL_VIDEODRIVER=x11 "$BENCH" "$@"

@@ -1,176 +1,109 @@
-"""Runs the real program in a real X window under Xvfb and drives it like a user.
-
-Keys go in through xdotool (held ~50 ms, since the program reads key state once per
-frame); pictures come back through xwd and ImageMagick as plain RGB arrays.
-"""
-
-import fcntl
+# Runs the real program in a real X window under Xvfb, driven like a user: keys through
+# xdotool (held, as the program reads key state once per frame), pictures back through xwd.
+# The environment passes through to the program (LD_LIBRARY_PATH picks another SDL).
+import hashlib
 import os
 import random
-import shutil
 import subprocess
 import tempfile
-import termios
 import time
 import unittest
 
 PROGRAM = os.environ.get("KURVELLO_PROGRAM", "")
-WINDOW_SIZE = (1024, 768)
-
-
-def _free_display():
-    start = random.randrange(100, 900)
-    for number in range(start, start + 200):
-        if not any(os.path.exists(path) for path in
-                   (f"/tmp/.X{number}-lock", f"/tmp/.X11-unix/X{number}")):
-            return number
-    raise RuntimeError("no free X display number")
 
 
 class XServer:
-    """An Xvfb screen of its own for one test class."""
-
-    def __init__(self, width=1280, height=1024, depth=24):
-        self.number = _free_display()
-        self.process = subprocess.Popen(
-            ["Xvfb", f":{self.number}", "-screen", "0", f"{width}x{height}x{depth}",
-             "-noreset", "-nolisten", "tcp"],
-            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        deadline = time.monotonic() + 10
-        while not os.path.exists(f"/tmp/.X11-unix/X{self.number}"):
-            if time.monotonic() > deadline or self.process.poll() is not None:
-                raise RuntimeError("Xvfb did not start")
+    def __init__(self, width=1280, height=1024):
+        self.number = next(n for n in range(random.randrange(100, 900), 1000)
+                           if not os.path.exists(f"/tmp/.X{n}-lock"))
+        self.process = subprocess.Popen(["Xvfb", f":{self.number}", "-screen", "0",
+                                         f"{width}x{height}x24", "-noreset", "-nolisten", "tcp"],
+                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.env = dict(os.environ, DISPLAY=f":{self.number}")
+        for _ in range(200):
+            if os.path.exists(f"/tmp/.X11-unix/X{self.number}"):
+                return time.sleep(0.1)
             time.sleep(0.05)
-        time.sleep(0.1)
-
-    def env(self):
-        return dict(os.environ, DISPLAY=f":{self.number}")
+        raise RuntimeError("Xvfb did not start")
 
     def run(self, *command):
-        """Runs an X client on this screen and returns its output."""
-        return subprocess.run(command, capture_output=True, text=True, env=self.env(),
-                              check=True).stdout
+        return subprocess.run(command, capture_output=True, text=True, env=self.env).stdout
 
     def stop(self):
         self.process.terminate()
         self.process.wait(timeout=10)
 
 
-class Image:
-    """A screenshot as RGB bytes, addressed by (column, row)."""
+class Program:  # one run; its console is a pipe holding stdin_bytes, or the terminal tty
 
-    def __init__(self, width, height, rgb):
-        self.width, self.height, self.rgb = width, height, rgb
-
-    def pixel(self, x, y):
-        i = (y * self.width + x) * 3
-        return tuple(self.rgb[i:i + 3])
-
-    def count(self, colour):
-        target = bytes(colour)
-        return sum(self.rgb[i:i + 3] == target for i in range(0, len(self.rgb), 3))
-
-
-class Program:
-    """One run of the program on an X server. Its console is a pipe holding stdin_bytes,
-    or, given tty, that terminal as its controlling terminal, as in a shell."""
-
-    def __init__(self, xserver, args=(), stdin_bytes=b"a", env=None, wait_window=True,
-                 tty=None):
-        self.xserver = xserver
-        run_env = {"SDL_AUDIODRIVER": "dummy", **xserver.env(), **(env or {})}
-        self.stdout_file = tempfile.TemporaryFile()
-        self.stderr_file = tempfile.TemporaryFile()
+    def __init__(self, x, args=("n",), stdin_bytes=b"a", env=None, wait_window=True, tty=None,
+                 **popen):
+        self.x, self.out, self.err = x, tempfile.TemporaryFile(), tempfile.TemporaryFile()
+        self.process = subprocess.Popen([PROGRAM, *args], stdin=tty or subprocess.PIPE,
+                                        stdout=tty or self.out, stderr=self.err, **popen,
+                                        env={"SDL_AUDIODRIVER": "dummy", **x.env, **(env or {})})
         if tty is None:
-            self.process = subprocess.Popen(
-                [PROGRAM, *args], stdin=subprocess.PIPE, stdout=self.stdout_file,
-                stderr=self.stderr_file, env=run_env)
             self.process.stdin.write(stdin_bytes)
             self.process.stdin.close()
-        else:
-            self.process = subprocess.Popen(
-                [PROGRAM, *args], stdin=tty, stdout=tty, stderr=self.stderr_file,
-                env=run_env, start_new_session=True,
-                preexec_fn=lambda: fcntl.ioctl(0, termios.TIOCSCTTY, 0))
-        self.window = self.wait_for_window() if wait_window else None
+        if wait_window:
+            self.wait_for_window()
 
-    def wait_for_window(self, timeout=20):
-        deadline = time.monotonic() + timeout
-        while time.monotonic() < deadline:
-            if self.process.poll() is not None:
-                raise AssertionError(
-                    f"program ended with {self.process.returncode} before its window showed: "
-                    f"{self.stderr()!r}")
-            ids = subprocess.run(
-                ["xdotool", "search", "--onlyvisible", "--pid", str(self.process.pid)],
-                capture_output=True, text=True, env=self.xserver.env()).stdout.split()
-            if ids:
-                self.point_at_window()
-                time.sleep(0.3)
-                return ids[0]
+    def wait_for_window(self):
+        for _ in range(400):
+            ids = self.x.run("xdotool", "search", "--onlyvisible", "--pid", str(self.process.pid))
+            if ids or self.process.poll() is not None:
+                break
             time.sleep(0.1)
-        raise AssertionError("window did not appear")
+        assert ids, f"no window; status {self.process.poll()}, {self.stderr()!r}"
+        self.window = ids.split()[0]
+        # A full-screen run leaves the pointer in the middle, where --sync would wait for ever.
+        if "X=512\nY=384\n" not in self.x.run("xdotool", "getmouselocation", "--shell"):
+            self.x.run("xdotool", "mousemove", "--sync", "512", "384")
+        time.sleep(0.3)
 
-    def point_at_window(self):
-        # mousemove --sync waits ~16 s for a motion that never comes when the pointer is
-        # there already, as after a full-screen run, which centres it.
-        if "X=512\nY=384\n" not in self.xserver.run("xdotool", "getmouselocation", "--shell"):
-            self.xserver.run("xdotool", "mousemove", "--sync", "512", "384")
-
-    def key(self, name, hold=0.05, settle=0.15):
-        """Holds a key for `hold` seconds, then lets the program draw a few frames."""
-        self.xserver.run("xdotool", "keydown", name)
+    def key(self, name, hold=0.5, settle=0.3):  # long enough for a frame on a loaded machine
+        self.x.run("xdotool", "keydown", name)
         time.sleep(hold)
-        self.xserver.run("xdotool", "keyup", name)
+        self.x.run("xdotool", "keyup", name)
         time.sleep(settle)
 
-    def screenshot(self, save_png=None):
-        """Reads the program's window back through xwd."""
-        xwd = subprocess.run(["xwd", "-silent", "-root"], capture_output=True,
-                             env=self.xserver.env(), check=True).stdout
-        ppm = subprocess.run(
-            ["convert", "xwd:-", "-crop", f"{WINDOW_SIZE[0]}x{WINDOW_SIZE[1]}+0+0",
-             "+repage", "-strip", "-depth", "8", "ppm:-"],
-            input=xwd, capture_output=True, check=True).stdout
+    def screenshot(self, save_png=None):  # the window's 1024 x 768 pixels as RGB bytes
+        xwd = subprocess.run(["xwd", "-silent", "-root"], capture_output=True, env=self.x.env).stdout
+        rgb = subprocess.run(["convert", "xwd:-", "-crop", "1024x768+0+0", "-depth", "8", "rgb:-"],
+                             input=xwd, capture_output=True, check=True).stdout
         if save_png:
-            subprocess.run(["convert", "ppm:-", save_png], input=ppm, check=True)
-        # Binary P6 with one header field per line, as ImageMagick writes it.
-        magic, width, height, maxval, rgb = ppm.split(maxsplit=4)
-        if magic != b"P6" or maxval != b"255":
-            raise ValueError("not an 8-bit P6 image")
-        return Image(int(width), int(height), rgb[:int(width) * int(height) * 3])
+            subprocess.run(["convert", "-size", "1024x768", "-depth", "8", "rgb:-", save_png],
+                           input=rgb, check=True)
+        return rgb
+
+    def picture(self, want):  # the screenshot's SHA-1 once it is want, or after 20 s the last
+        for _ in range(100):
+            got = hashlib.sha1(self.screenshot()).hexdigest()
+            if got == want:
+                break
+            time.sleep(0.2)
+        return got
 
     def wait(self, timeout=20):
-        return self.process.wait(timeout=timeout)
+        return self.process.wait(timeout)
 
     def stop(self):
         if self.process.poll() is None:
             self.process.kill()
             self.process.wait(timeout=10)
-        self.stdout_file.close()
-        self.stderr_file.close()
+        self.out.close()
+        self.err.close()
 
-    def stdout(self):
-        self.stdout_file.seek(0)
-        return self.stdout_file.read()
+    def stdout(self): return os.pread(self.out.fileno(), 1 << 20, 0)  # noqa: E704
 
-    def stderr(self):
-        self.stderr_file.seek(0)
-        return self.stderr_file.read()
+    def stderr(self): return os.pread(self.err.fileno(), 1 << 20, 0)  # noqa: E704
 
 
 class XTestCase(unittest.TestCase):
-    """Test class with one Xvfb screen shared by its tests."""
-
-    screen = (1280, 1024, 24)
+    screen = (1280, 1024)
 
     @classmethod
     def setUpClass(cls):
-        if not PROGRAM or not os.path.exists(PROGRAM):
-            raise unittest.SkipTest("KURVELLO_PROGRAM is not set")
-        for tool in ("Xvfb", "xdotool", "xwd", "convert"):
-            if shutil.which(tool) is None:
-                raise RuntimeError(f"{tool} is missing")
         cls.x = XServer(*cls.screen)
 
     @classmethod

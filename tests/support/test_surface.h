@@ -1,67 +1,61 @@
-// In-memory surfaces, pixel colours and key-state arrays for the unit tests.
+// In-memory surfaces, digests and key states for the unit tests.
 #pragma once
 
 #include <SDL.h>
 
 #include <array>
+#include <cstdint>
 #include <cstring>
 #include <memory>
-#include <vector>
+#include <set>
 
-struct SurfaceFree {
-    void operator()(SDL_Surface *s) const {
-        SDL_FreeSurface(s);
-    }
-};
-using SurfacePtr = std::unique_ptr<SDL_Surface, SurfaceFree>;
+using SurfacePtr = std::unique_ptr<SDL_Surface, decltype(&SDL_FreeSurface)>;
 
-// Returns a software surface of w × h pixels; 32 bits is x8r8g8b8.
+// A software surface with red, green and blue masks: 3-3-2, 5-6-5, or 8 bits each.
 inline SurfacePtr make_surface(int w, int h, int bits = 32) {
-    return SurfacePtr(bits == 32
-                          ? SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 32, 0xFF0000, 0xFF00, 0xFF, 0)
-                          : SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, bits, 0, 0, 0, 0));
+    const Uint32 masks[] = {0xE0, 0x1C, 0x03, 0xF800, 0x07E0, 0x1F, 0xFF0000, 0xFF00, 0xFF};
+    const Uint32 *m = masks + (bits == 8 ? 0 : bits == 16 ? 3 : 6);
+    return SurfacePtr(SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, bits, m[0], m[1], m[2], 0),
+                      SDL_FreeSurface);
 }
 
-// Returns the stored pixel value at (x, y) for 1 to 4 bytes per pixel, low byte first.
+// FNV-1a, 64 bits: the digest the tests' stored values were computed with.
+inline std::uint64_t fnv1a(const void *data, std::size_t size,
+                           std::uint64_t hash = 0xcbf29ce484222325u) {
+    for (std::size_t i = 0; i < size; i++)
+        hash = (hash ^ static_cast<const Uint8 *>(data)[i]) * 0x100000001b3u;
+    return hash;
+}
+
+// The digest of a surface's pixel bytes, row by row, padding left out.
+inline std::uint64_t digest(const SDL_Surface &s) {
+    std::uint64_t hash = fnv1a(nullptr, 0);
+    for (int y = 0; y < s.h; y++)
+        hash = fnv1a(static_cast<const Uint8 *>(s.pixels) + y * s.pitch,
+                     s.w * s.format->BytesPerPixel, hash);
+    return hash;
+}
+
+// The stored value at (x, y).
 inline Uint32 pixel_at(const SDL_Surface &s, int x, int y) {
-    const int bpp = s.format->BytesPerPixel;
-    const Uint8 *p = static_cast<const Uint8 *>(s.pixels) + y * s.pitch + x * bpp;
-    Uint16 two;
-    Uint32 four;
-    switch (bpp) {
-    case 1:
-        return p[0];
-    case 2:
-        std::memcpy(&two, p, 2);
-        return two;
-    case 3:
-        return Uint32(p[0] | p[1] << 8 | p[2] << 16);
-    default:
-        std::memcpy(&four, p, 4);
-        return four;
-    }
+    const Uint8 *p =
+        static_cast<const Uint8 *>(s.pixels) + y * s.pitch + x * s.format->BytesPerPixel;
+    Uint32 value = 0; // low byte first on this little-endian machine
+    std::memcpy(&value, p, s.format->BytesPerPixel);
+    return value;
 }
 
-struct Rgb {
-    int r, g, b; // 0..255 each
-    bool operator==(const Rgb &) const = default;
-};
+using Pixels = std::set<std::pair<int, int>>; // (column, row)
 
-// Returns the colour a pixel value stands for in the surface's format.
-inline Rgb unmap(const SDL_Surface &s, Uint32 pixel) {
-    Uint8 r, g, b;
-    SDL_GetRGB(pixel, s.format, &r, &g, &b);
-    return {r, g, b};
+// Where the surface holds the value, or with inked, anything else.
+inline Pixels pixels_of(const SDL_Surface &s, Uint32 value, bool inked = false) {
+    Pixels found;
+    for (int y = 0; y < s.h; y++)
+        for (int x = 0; x < s.w; x++)
+            if ((pixel_at(s, x, y) == value) != inked)
+                found.insert({x, y});
+    return found;
 }
 
 // What SDL_GetKeyState returns: one entry per key symbol, 1 while it is down.
 using KeyState = std::array<Uint8, SDLK_LAST>;
-
-// Returns a key state with exactly these keys down.
-inline KeyState keys_down(const std::vector<SDLKey> &down) {
-    KeyState keys{};
-    for (SDLKey key : down) {
-        keys[key] = 1;
-    }
-    return keys;
-}

@@ -1,0 +1,170 @@
+# The whole program in a real window under Xvfb, one class per capability: start-up and
+# console, pictures and keys, sound, the terminal. Stored SHA-1 values of pictures and loops
+# were computed once with an independent Python rendering of the document's rules.
+import fcntl
+import hashlib
+import os
+import select
+import signal
+import tempfile
+import termios
+import time
+import unittest
+
+from harness import Program, XServer, XTestCase
+
+NO_VIDEO = {"SDL_VIDEODRIVER": "kurvello-no-such-driver"}
+
+
+class Startup(XTestCase):
+    def covered(self):  # whether a viewable window covers the X screen, as full screen does
+        windows = self.x.run("xwininfo", "-root", "-children").splitlines()
+        return any("IsViewable" in self.x.run("xwininfo", "-id", line.split()[0])
+                   for line in windows if "1280x1024+0+0" in line)
+
+    def test_full_screen_or_window_and_the_ways_to_end_with_0(self):
+        program = self.start(args=[], wait_window=False)  # SDL turns SIGTERM into a quit event
+        for _ in range(100):
+            if self.covered():
+                break
+            time.sleep(0.2)
+        self.assertTrue(self.covered(), program.stderr())
+        program.process.send_signal(signal.SIGTERM)
+        self.assertEqual(program.wait(), 0)
+        program = self.start(args=["nein"], stdin_bytes=b"xAB\x1b[Db")
+        self.assertFalse(self.covered())
+        self.assertIn("1024x768", self.x.run("xdotool", "getwindowgeometry", program.window))
+        program.key("Escape")
+        self.assertEqual(program.wait(), 0)
+
+    def test_failures_end_with_1_and_their_message_and_the_console_follows_the_locale(self):
+        for env, stdin, message, word in (
+                ({"LC_ALL": "C"}, b"b", rb"Couldn't initialize SDL: [^\n]+\n", b"ausw\xe4hlen"),
+                ({"LC_ALL": "C.UTF-8"}, b"xyz", rb"Eingabe beendet - kein Graph gewaehlt\n",
+                 b"ausw\xc3\xa4hlen")):
+            program = self.start(env={**NO_VIDEO, **env}, stdin_bytes=stdin, wait_window=False)
+            self.assertEqual(program.wait(), 1)
+            self.assertRegex(program.stderr(), rb"\A" + message + rb"\Z")
+            self.assertEqual(program.stdout().count(word), 2)
+        small = XServer(800, 600)  # full screen larger than the screen
+        self.addCleanup(small.stop)
+        program = Program(small, args=[], wait_window=False)
+        self.assertEqual(program.wait(), 1)
+        self.assertRegex(program.stderr(), rb"\ACouldn't set video mode: [^\n]+\n\Z")
+
+
+# The window's RGB bytes for preset a: plot, digit font and overlay.
+START = "1adc03ce8b67f2bb4207c63bc0a47d4529ed0db2"      # the start values
+PLOT_ONLY = "35c420379edb3fdc93219926b8d06cfd5d854448"  # clearing on, no overlay
+# Clearing, thick sum, line mode, 11 slots, slot 3 selected with scale 0; then the reset,
+# which keeps the toggles and the selection.
+EDITED = "2c4dd065a618959982c4786e69ef745e5afafc70"
+RESET = "c5fc0ac72b32151712f9f01925a9af2ad8585856"
+
+
+class Pictures(XTestCase):
+    def test_the_overlay_until_y_and_clearing_then_keys_and_the_reset(self):
+        program = self.start()
+        for keys, want in (((), START), (("y",), START), (("c",), PLOT_ONLY), (("y",), START),
+                           (("d", "l", "ctrl+Right", "KP_Down", "Down"), EDITED), (("r",), RESET)):
+            for key in keys:
+                program.key(key)
+            self.assertEqual(program.picture(want), want, keys)
+        program.key("Escape")
+        self.assertEqual(program.wait(), 0)
+
+
+LOOP = "9bc82d8eed624dad847a7a7169b6d77ffaafc3b7"  # one 1024-byte loop of preset a
+SILENCE = hashlib.sha1(bytes(1024)).hexdigest()
+
+
+# The key s and the looping tone, through SDL's disk audio driver, which writes every stream
+# the callback filled to a file: silence until the first refresh, then the loop.
+class Sound(XTestCase):
+    def assert_silence_then(self, path, loop):
+        for _ in range(100):
+            with open(path, "rb") as f:
+                data = f.read()
+            streams = [hashlib.sha1(data[i:i + 1024]).hexdigest() for i in range(0, len(data) - 1023, 1024)]
+            if loop in streams:
+                first = streams.index(loop)
+                return self.assertEqual(streams, [SILENCE] * first + [loop] * (len(streams) - first))
+            time.sleep(0.1)
+        self.fail("the loop never reached the audio file")
+
+    def test_s_plays_the_loop_and_stops_it(self):
+        path = os.path.join(tempfile.mkdtemp(), "played.raw")
+        program = self.start(env={"SDL_AUDIODRIVER": "disk", "SDL_DISKAUDIOFILE": path,
+                                  "SDL_DISKAUDIODELAY": "1"})
+        self.assertFalse(os.path.exists(path), "sound must be off at start")
+        program.key("s")
+        self.assert_silence_then(path, LOOP)
+        program.key("s")
+        size = os.path.getsize(path)
+        time.sleep(0.5)
+        self.assertEqual(os.path.getsize(path), size, "the device kept playing after s")
+        program.key("Escape")
+        self.assertEqual(program.wait(), 0)
+
+    def test_s_without_a_sound_device_reports_it_and_ends_with_1(self):
+        program = self.start(env={"SDL_AUDIODRIVER": "no-such-driver", "LC_ALL": "C"})
+        program.key("s")
+        self.assertEqual(program.wait(), 1)
+        self.assertRegex(program.stderr(), rb"\AAudio-Ger\xe4t konnte nicht ge\xf6ffnet werden: [^\n]+\n\Z")
+
+
+# The console on a pseudo-terminal: the preset key is taken at once and unseen, the values are
+# typed in line mode, and every way out, Ctrl+C included, leaves the terminal as the user had it
+# (settings of their own, so that a restore to some default would show).
+class Terminal(XTestCase):
+    def start_on_terminal(self, video):
+        self.master, self.slave = os.openpty()
+        self.addCleanup(os.close, self.master)
+        self.addCleanup(os.close, self.slave)
+        settings = termios.tcgetattr(self.slave)
+        settings[3] &= ~termios.ECHOCTL
+        settings[6][termios.VERASE] = b"\x08"
+        termios.tcsetattr(self.slave, termios.TCSANOW, settings)
+        self.before = termios.tcgetattr(self.slave)
+        program = self.start(tty=self.slave, wait_window=False, start_new_session=True,
+                             env={"LC_ALL": "C", **video},
+                             preexec_fn=lambda: fcntl.ioctl(0, termios.TIOCSCTTY, 0))
+        self.read_until(b"(restliche =0)")
+        for _ in range(1000):  # the key is read without echo and without Enter
+            if not termios.tcgetattr(self.slave)[3] & (termios.ECHO | termios.ICANON):
+                return program
+            time.sleep(0.01)
+        self.fail("the terminal stayed in line mode")
+
+    def read_until(self, marker):
+        data = b""
+        while marker not in data:
+            self.assertTrue(select.select([self.master], [], [], 10)[0], f"no {marker!r}: {data!r}")
+            data += os.read(self.master, 4096)
+        return data
+
+    def assert_ended_as_before(self, program, status):
+        self.assertEqual(program.wait(timeout=10), status)
+        self.assertEqual(termios.tcgetattr(self.slave), self.before)
+
+    # Signals at the preset key, at a typed value, and after the console, where SDL turns
+    # SIGTERM into a quit; the values are read in line mode and every prompt is shown at once.
+    def test_signals_at_the_preset_key_at_a_typed_value_and_in_the_window(self):
+        for keys, typed, marker, signal_number, status in (
+                (b"", None, None, signal.SIGINT, -2), (b"", None, None, signal.SIGTERM, -15),
+                (b"", None, None, signal.SIGHUP, -1), (b"c", b"7\n12", b"2. Wert: ", signal.SIGINT, -2),
+                (b"xAc", b"0x10 7abc\n", None, signal.SIGTERM, 0)):
+            with self.subTest(keys=keys, typed=typed, signal=signal_number):
+                program = self.start_on_terminal({} if status == 0 else {"SDL_VIDEODRIVER": "none"})
+                if typed is not None:
+                    os.write(self.master, keys)  # the preset key without Enter
+                    self.assertTrue(self.read_until(b"1. Wert: ").startswith(b"\r\nBitte geben sie"))
+                    os.write(self.master, typed)
+                    self.read_until(marker if status else b"20. Wert:  1")
+                if status == 0:
+                    program.wait_for_window()
+                if signal_number == signal.SIGINT:
+                    os.write(self.master, b"\x03")
+                else:
+                    program.process.send_signal(signal_number)
+                self.assert_ended_as_before(program, status)

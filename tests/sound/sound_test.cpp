@@ -1,0 +1,103 @@
+#include "sound/sound.h"
+#include "support/test_surface.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+// The worked examples: a call never wraps to the start; what is not mixed stays silent.
+TEST(SoundOutput, CallbackPlaysOnlyWhatRemains) {
+    std::vector<Uint8> loop(SOUND_LOOP_BYTES);
+    for (int i = 0; i < SOUND_LOOP_BYTES; i++)
+        loop[i] = static_cast<Uint8>(1 + i % 251); // never silent
+    const struct {
+        Uint32 position; // before the call
+        int len, played; // bytes asked for, bytes of the loop at the stream's start
+    } calls[] = {{0, 1024, 1024}, {0, 256, 256},   {256, 256, 256},
+                 {512, 256, 256}, {768, 256, 256}, {768, 1024, 256}};
+    for (const auto &c : calls) {
+        sound_loop = SoundLoop{loop.data(), c.position, SOUND_LOOP_BYTES};
+        std::vector<Uint8> stream(c.len), want(c.len);
+        std::copy_n(loop.begin() + c.position, c.played, want.begin());
+        audio_callback(nullptr, stream.data(), c.len);
+        EXPECT_EQ(stream, want) << c.position << " " << c.len;
+        EXPECT_EQ(sound_loop.position, (c.position + c.played) % SOUND_LOOP_BYTES);
+    }
+    sound_loop = SoundLoop{};
+}
+
+// Under LeakSanitizer a buffer lost in any cycle shows, under ThreadSanitizer a refresh that
+// races the audio thread. The disk driver plays without delay.
+TEST(AudioThread, ThousandOnOffCyclesWithARefreshEach) {
+    setenv("SDL_AUDIODRIVER", "disk", 1), setenv("SDL_DISKAUDIOFILE", "/dev/null", 1),
+        setenv("SDL_DISKAUDIODELAY", "1", 1);
+    SynthesisState state{};
+    state.active_count = 1, state.harmonic.fill(1), state.scale.fill(1.0);
+    testing::internal::CaptureStderr(); // the disk driver warns at every open
+    for (int cycle = 0; cycle < 1000; cycle++) {
+        open_sound_output();
+        EXPECT_EQ(sound_loop.position, 0u);
+        synthesize_sound_loop(state);
+        close_sound_output();
+        ASSERT_EQ(sound_loop.data, nullptr);
+    }
+    testing::internal::GetCapturedStderr();
+}
+
+// Synthesizes the loop for the state; returns its digest (FNV-1a modulo 1000003) and the
+// samples at the given indices. Neither the play position nor the length changes.
+std::vector<int> loop_of(SynthesisState &state, std::initializer_list<int> at) {
+    std::array<Uint8, SOUND_LOOP_BYTES> loop{};
+    sound_loop = SoundLoop{loop.data(), 300, SOUND_LOOP_BYTES};
+    synthesize_sound_loop(state);
+    EXPECT_TRUE(sound_loop.position == 300 && sound_loop.length == SOUND_LOOP_BYTES);
+    sound_loop = SoundLoop{};
+    std::vector<int> found{int(fnv1a(loop.data(), loop.size()) % 1000003)};
+    for (int i : at)
+        found.push_back(std::int16_t(loop[2 * i] | loop[2 * i + 1] << 8));
+    return found;
+}
+
+// The document's examples; digests computed once with an independent Python synthesis of
+// the loop (math.sin, the same order of operations). k = 0 in use: scale/k is infinite, so a
+// term is ±1 where sin(a) is not 0, else not a number.
+TEST(SoundSynthesis, MatchesTheDocumentsExamplesAndTheIndependentSynthesis) {
+    SynthesisState s{};
+    s.harmonic.fill(1), s.scale.fill(1.0);
+    EXPECT_EQ(loop_of(s, {0, 128, 384}), (std::vector<int>{905927, 0, 0, 0})); // no slots: silence
+    s.active_count = 1; // a quarter turn at 128
+    EXPECT_EQ(loop_of(s, {128, 384}), (std::vector<int>{38128, 3276, -3276}));
+    s.scale[0] = 5.0; // a flattened sine
+    EXPECT_EQ(loop_of(s, {100, 412}), (std::vector<int>{809245, 3276, -3276}));
+    s.active_count = 15, s.scale.fill(100.0); // fifteen terms at +1: the sum at 10
+    EXPECT_EQ(loop_of(s, {128, 384}), (std::vector<int>{750144, 32760, -32760}));
+    s.active_count = 1, s.scale[0] = -0.0001; // -0.3276 at 128
+    EXPECT_EQ(loop_of(s, {128}), (std::vector<int>{905927, 0}));
+    s.scale[0] = -1.0; // bytes 0x34, 0xF3 at 128
+    EXPECT_EQ(loop_of(s, {128}), (std::vector<int>{621311, -3276}));
+    s.harmonic[1] = 0, s.active_count = 2; // sin(0) * inf in every sample
+    EXPECT_EQ(loop_of(s, {0, 128}), (std::vector<int>{905927, 0, 0}));
+    EXPECT_TRUE(std::isnan(s.term[1]));
+    s.harmonic[0] = 0, s.shift[0] = 1.0, s.scale[0] = 1.0, s.active_count = 1; // sin(-1) * inf
+    EXPECT_EQ(loop_of(s, {0, 300}), (std::vector<int>{771843, -3276, -3276}));
+    EXPECT_EQ(s.term[0], -1.0);
+    for (int j = 0; j < HARMONIC_SLOTS; j++)
+        s.harmonic[j] = j + 1;
+    s.active_count = 10, s.shift[0] = 0.0, s.scale.fill(1.0); // preset b
+    EXPECT_EQ(loop_of(s, {0}), (std::vector<int>{647197, 0}));
+    for (int j = 0; j < 50; j++) {
+        s.harmonic[j] = 1 + (j * 37) % 100;
+        s.scale[j] = 0.3 * (j % 7) - 0.7, s.shift[j] = 0.11 * j - 2.0,
+        s.shift_speed[j] = 0.013 * (j % 5) - 0.02;
+    }
+    s.active_count = 50;
+    EXPECT_EQ(loop_of(s, {}), (std::vector<int>{867991}));
+}
+
+} // namespace
