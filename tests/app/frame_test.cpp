@@ -74,8 +74,8 @@ struct Keyboard : ::testing::Test {
     }
 };
 
-// The document's key table and its edge cases, each a script run from the start state.
-TEST_F(Keyboard, ScriptsEndInTheDocumentsValues) {
+// The key table and its edge cases, each a script run from the start state.
+TEST_F(Keyboard, ScriptsEndInTheKeyTablesValues) {
     const Hold to_40{{SDLK_UP}, CTRL, 1, 3}, to_45{{SDLK_RIGHT}, CTRL, 1, 5}, slot_5{{SDLK_KP5}};
     const std::vector<SDLKey> toggles{SDLK_c, SDLK_d, SDLK_l, SDLK_y}, enter{SDLK_KP_ENTER};
     const struct {

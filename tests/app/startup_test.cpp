@@ -16,7 +16,7 @@ std::FILE *stream_of(const char *text) {
 }
 
 // Rows 2 to 11 and 13 to 23 are fixed; the title and row 12 are the program's own words.
-TEST(Startup, HelpTextHasTheDocumentsRows) {
+TEST(Startup, HelpTextHasItsFixedRows) {
     testing::internal::CaptureStdout();
     write_help_text(stdout, ConsoleEncoding::latin1);
     const std::string text = testing::internal::GetCapturedStdout();
@@ -26,7 +26,7 @@ TEST(Startup, HelpTextHasTheDocumentsRows) {
     ASSERT_TRUE(title_end < row_12 && row_12 < row_13 && text[row_13 - 2] == ')');
     const std::string fixed =
         text.substr(title_end + 2, row_12 - title_end - 2) + text.substr(row_13);
-    // FNV-1a of the document's rows in Latin-1, computed once with Python from its table.
+    // FNV-1a of the fixed rows in Latin-1, computed once with Python from the help table.
     EXPECT_EQ(fnv1a(fixed.data(), fixed.size()), 14169492425719302090u);
 }
 

@@ -129,7 +129,7 @@ SurfacePtr text(const char *t, int x, int y) {
     return s;
 }
 
-// The digest was computed once with Python from the glyph table as the document pictures it.
+// The digest was computed once with Python from the font's glyph pictures.
 // Rows are clipped to 1 .. h - 1 glyph row by glyph row; the pen wraps in 16 bits; other
 // characters leave six blank columns.
 TEST(DrawText, DrawsTheGlyphsAsPicturedAndClipsRows) {
@@ -151,12 +151,12 @@ TEST(DrawText, DrawsTheGlyphsAsPicturedAndClipsRows) {
     }
 }
 
-TEST(FormatValue, GivesTheDocumentsExamplesAndExactRoundings) {
+TEST(FormatValue, GivesTheWorkedExamplesAndExactRoundings) {
     volatile double step = 0.01;
     double walked = 1.0;
     for (int i = 0; i < 100; ++i)
         walked -= step;
-    // The document's examples, then (from 1.03125 on) texts computed once with Python's exact
+    // The worked examples, then (from 1.03125 on) texts computed once with Python's exact
     // Decimal rounding half up: ties at the sixth digit, long expansions, bars past five digits.
     const std::pair<double, const char *> examples[] = {// clang-format off
         {1.0, " 1.0000"}, {0.0, " .00000"}, {0.5, " .50000"}, {100.0, " 100.00"}, {99.9996, " 100.00"},
@@ -171,7 +171,7 @@ TEST(FormatValue, GivesTheDocumentsExamplesAndExactRoundings) {
         EXPECT_EQ(format_integer(v).data(), std::to_string(v));
 }
 
-// Digests computed once with an independent Python rendering from the document (glyph table,
+// Digests computed once with an independent Python rendering of the rules (glyph table,
 // positions, value texts rounded half up) over pixel value 0x123456, which stands for the plot.
 TEST(ValueOverlay, MatchesTheIndependentRendering) {
     volatile double step = 0.01;

@@ -1,6 +1,6 @@
 # The whole program in a real window under Xvfb, one class per capability: start-up and
 # console, pictures and keys, sound, the terminal. Stored SHA-1 values of pictures and loops
-# were computed once with an independent Python rendering of the document's rules.
+# were computed once with an independent Python rendering of the program's rules.
 import fcntl
 import hashlib
 import os

@@ -64,10 +64,10 @@ std::vector<int> loop_of(SynthesisState &state, std::initializer_list<int> at) {
     return found;
 }
 
-// The document's examples; digests computed once with an independent Python synthesis of
+// The worked examples; digests computed once with an independent Python synthesis of
 // the loop (math.sin, the same order of operations). k = 0 in use: scale/k is infinite, so a
 // term is ±1 where sin(a) is not 0, else not a number.
-TEST(SoundSynthesis, MatchesTheDocumentsExamplesAndTheIndependentSynthesis) {
+TEST(SoundSynthesis, MatchesTheWorkedExamplesAndTheIndependentSynthesis) {
     SynthesisState s{};
     s.harmonic.fill(1), s.scale.fill(1.0);
     EXPECT_EQ(loop_of(s, {0, 128, 384}), (std::vector<int>{905927, 0, 0, 0})); // no slots: silence
