@@ -17,7 +17,7 @@ if [ ! -e "$root$libdir/pkgconfig/sdl.pc" ]; then
 fi
 
 PKG_CONFIG_SYSROOT_DIR="$root" PKG_CONFIG_LIBDIR="$root$libdir/pkgconfig" \
-  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKURVELLO_BENCH=OFF
+  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKURVELLO_BENCH=OFF -DKURVELLO_WEB=OFF
 cmake --build "$dir" -j"$(nproc)" --target kurvello
 # The loader picks the library; the tests check which one the program really loaded.
 cd "$dir" && LD_LIBRARY_PATH="$libdir/sdl12-compat" KURVELLO_EXPECT_SDL=compat \

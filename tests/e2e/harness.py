@@ -1,6 +1,8 @@
 # Runs the real program in a real X window under Xvfb, driven like a user: keys through
 # xdotool (held, as the program reads key state once per frame), pictures back through xwd.
-# The environment passes through to the program (LD_LIBRARY_PATH picks another SDL).
+# The environment passes through to the program (LD_LIBRARY_PATH picks another SDL). Each run
+# tells which SDL it loaded, the classic library or SDL 1.2 on SDL2 (libsdl1.2-compat), and
+# KURVELLO_EXPECT_SDL, when set, must name that one.
 import hashlib
 import os
 import random
@@ -10,28 +12,39 @@ import time
 import unittest
 
 PROGRAM = os.environ.get("KURVELLO_PROGRAM", "")
+EXPECTED_SDL = os.environ.get("KURVELLO_EXPECT_SDL")
 
 
 class XServer:
-    def __init__(self, width=1280, height=1024):
+    def __init__(self, width=1280, height=1024, window_manager=False):
         self.number = next(n for n in range(random.randrange(100, 900), 1000)
                            if not os.path.exists(f"/tmp/.X{n}-lock"))
         self.process = subprocess.Popen(["Xvfb", f":{self.number}", "-screen", "0",
                                          f"{width}x{height}x24", "-noreset", "-nolisten", "tcp"],
                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.env = dict(os.environ, DISPLAY=f":{self.number}")
+        self.manager = None
         for _ in range(200):
             if os.path.exists(f"/tmp/.X11-unix/X{self.number}"):
-                return time.sleep(0.1)
+                time.sleep(0.1)
+                return self.start_window_manager() if window_manager else None
             time.sleep(0.05)
         raise RuntimeError("Xvfb did not start")
+
+    def start_window_manager(self):  # SDL2 asks one for full screen
+        self.manager = subprocess.Popen(["openbox", "--sm-disable"], env=self.env,
+                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        while "_NET_SUPPORTING_WM_CHECK" not in self.run("xprop", "-root"):
+            time.sleep(0.05)
 
     def run(self, *command):
         return subprocess.run(command, capture_output=True, text=True, env=self.env).stdout
 
     def stop(self):
-        self.process.terminate()
-        self.process.wait(timeout=10)
+        for process in (self.manager, self.process):
+            if process is not None:
+                process.terminate()
+                process.wait(timeout=10)
 
 
 class Program:  # one run; its console is a pipe holding stdin_bytes, or the terminal tty
@@ -56,9 +69,16 @@ class Program:  # one run; its console is a pipe holding stdin_bytes, or the ter
             time.sleep(0.1)
         assert ids, f"no window; status {self.process.poll()}, {self.stderr()!r}"
         self.window = ids.split()[0]
-        # A full-screen run leaves the pointer in the middle, where --sync would wait for ever.
-        if "X=512\nY=384\n" not in self.x.run("xdotool", "getmouselocation", "--shell"):
-            self.x.run("xdotool", "mousemove", "--sync", "512", "384")
+        with open(f"/proc/{self.process.pid}/maps") as maps:
+            self.sdl = "compat" if "sdl12-compat" in maps.read() else "classic"
+        assert EXPECTED_SDL in (None, self.sdl), f"the program loaded the {self.sdl} SDL"
+        # SDL2 centres its window; the classic library leaves it at the top left.
+        geometry = self.x.run("xdotool", "getwindowgeometry", "--shell", self.window).split()
+        self.origin = [int(field[2:]) for field in geometry if field[:2] in ("X=", "Y=")]
+        # The pointer in the middle; where it is already, --sync would wait for ever.
+        x, y = self.origin[0] + 512, self.origin[1] + 384
+        if f"X={x}\nY={y}\n" not in self.x.run("xdotool", "getmouselocation", "--shell"):
+            self.x.run("xdotool", "mousemove", "--sync", str(x), str(y))
         time.sleep(0.3)
 
     def key(self, name, hold=0.5, settle=0.3):  # long enough for a frame on a loaded machine
@@ -69,7 +89,8 @@ class Program:  # one run; its console is a pipe holding stdin_bytes, or the ter
 
     def screenshot(self, save_png=None):  # the window's 1024 x 768 pixels as RGB bytes
         xwd = subprocess.run(["xwd", "-silent", "-root"], capture_output=True, env=self.x.env).stdout
-        rgb = subprocess.run(["convert", "xwd:-", "-crop", "1024x768+0+0", "-depth", "8", "rgb:-"],
+        crop = "1024x768+%d+%d" % tuple(self.origin)
+        rgb = subprocess.run(["convert", "xwd:-", "-crop", crop, "-depth", "8", "rgb:-"],
                              input=xwd, capture_output=True, check=True).stdout
         if save_png:
             subprocess.run(["convert", "-size", "1024x768", "-depth", "8", "rgb:-", save_png],
@@ -101,10 +122,11 @@ class Program:  # one run; its console is a pipe holding stdin_bytes, or the ter
 
 class XTestCase(unittest.TestCase):
     screen = (1280, 1024)
+    window_manager = False
 
     @classmethod
     def setUpClass(cls):
-        cls.x = XServer(*cls.screen)
+        cls.x = XServer(*cls.screen, window_manager=cls.window_manager)
 
     @classmethod
     def tearDownClass(cls):
