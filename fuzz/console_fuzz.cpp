@@ -1,5 +1,4 @@
-// Arbitrary bytes as the preset key stream and the typed values: preset a, preset b, or
-// twenty values in range followed by zeros.
+// Any key stream and typed values give preset a, b, or twenty values in range, then zeros.
 #include "app/startup.h"
 
 #include <cstdlib>

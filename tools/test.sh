@@ -7,7 +7,6 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/deps.sh test
-tests/setup/deps_test.sh
 jobs=$(nproc)
 
 build_and_test() {

@@ -1,5 +1,4 @@
-// The keyboard, one frame and the soak. Linked with --wrap for SDL_LockSurface,
-// SDL_UnlockSurface and SDL_UpdateRect, so their use can be counted and a lock refused.
+// The keyboard, one frame and the soak; SDL's lock, unlock and show wrapped to count and refuse.
 #include "app/frame.h"
 #include "app/keyboard.h"
 #include "sound/sound.h"
@@ -200,9 +199,8 @@ constexpr SDLKey SOAK_KEYS[] = {
 constexpr int GUARD = 256, ROW_PADDING = 8; // bytes around the pixels and after each row
 constexpr Uint8 MARK = 0xA5;
 
-// Model-based soak: random keys and modifiers, frame after frame, on a w × h surface whose
-// memory has guard bytes around the pixels and after every row; the state's invariants hold
-// after every frame. Slots 20..49 have k = 0, as after twenty typed values.
+// Random keys and modifiers, frame after frame, with guard bytes around the pixels and after
+// every row; slots 20..49 have k = 0, as after twenty typed values.
 void soak(int w, int h, int bits, long frames, unsigned seed) {
     const int pitch = w * bits / 8 + ROW_PADDING;
     std::vector<Uint8> memory(2 * GUARD + pitch * h, MARK);

@@ -6,7 +6,6 @@
 #include <climits>
 #include <cstring>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -28,20 +27,6 @@ TEST(Startup, HelpTextHasItsFixedRows) {
         text.substr(title_end + 2, row_12 - title_end - 2) + text.substr(row_13);
     // FNV-1a of the fixed rows in Latin-1, computed once with Python from the help table.
     EXPECT_EQ(fnv1a(fixed.data(), fixed.size()), 14169492425719302090u);
-}
-
-TEST(Startup, PresetKeyIgnoresOtherCodesSilentlyAndLeavesTheRestUnread) {
-    int fds[2];
-    const char keys[] = "xA\x1b[DB\n\377bQ"; // 0xFF is a key, not the end
-    ASSERT_EQ(pipe(fds), 0);
-    ASSERT_EQ(write(fds[1], keys, sizeof keys - 1), ssize_t(sizeof keys - 1));
-    close(fds[1]);
-    testing::internal::CaptureStdout();
-    EXPECT_EQ(wait_for_preset_key(fds[0], stdout), 'b');
-    EXPECT_EQ(wait_for_preset_key(fds[0], stdout), -1); // Q, then the end of input
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
-    close(fds[0]);
-    EXPECT_EQ(read_preset_key(-1), -1); // a read that fails ends the wait
 }
 
 TEST(Startup, PresetsFillTheHarmonicNumbers) {

@@ -1,8 +1,7 @@
-# Runs the real program in a real X window under Xvfb, driven like a user: keys through
-# xdotool (held, as the program reads key state once per frame), pictures back through xwd.
-# The environment passes through to the program (LD_LIBRARY_PATH picks another SDL). Each run
-# tells which SDL it loaded, the classic library or SDL 1.2 on SDL2 (libsdl1.2-compat), and
-# KURVELLO_EXPECT_SDL, when set, must name that one.
+# The real program in a real X window under Xvfb: keys through xdotool (held: the program reads
+# key state once per frame), pictures back through xwd. The environment passes through
+# (LD_LIBRARY_PATH picks another SDL); a run tells which SDL it loaded, classic or compat
+# (libsdl1.2-compat), and KURVELLO_EXPECT_SDL, when set, must name that one.
 import hashlib
 import os
 import random
@@ -23,28 +22,23 @@ class XServer:
                                          f"{width}x{height}x24", "-noreset", "-nolisten", "tcp"],
                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.env = dict(os.environ, DISPLAY=f":{self.number}")
-        self.manager = None
-        for _ in range(200):
-            if os.path.exists(f"/tmp/.X11-unix/X{self.number}"):
-                time.sleep(0.1)
-                return self.start_window_manager() if window_manager else None
+        while not os.path.exists(f"/tmp/.X11-unix/X{self.number}"):
+            assert self.process.poll() is None, "Xvfb did not start"
             time.sleep(0.05)
-        raise RuntimeError("Xvfb did not start")
-
-    def start_window_manager(self):  # SDL2 asks one for full screen
-        self.manager = subprocess.Popen(["openbox", "--sm-disable"], env=self.env,
-                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        while "_NET_SUPPORTING_WM_CHECK" not in self.run("xprop", "-root"):
+        time.sleep(0.1)
+        # SDL2 asks a window manager for full screen.
+        self.manager = window_manager and subprocess.Popen(
+            ["openbox", "--sm-disable"], env=self.env, stderr=subprocess.DEVNULL)
+        while window_manager and "_NET_SUPPORTING_WM_CHECK" not in self.run("xprop", "-root"):
             time.sleep(0.05)
 
     def run(self, *command):
         return subprocess.run(command, capture_output=True, text=True, env=self.env).stdout
 
     def stop(self):
-        for process in (self.manager, self.process):
-            if process is not None:
-                process.terminate()
-                process.wait(timeout=10)
+        for process in filter(None, (self.manager, self.process)):
+            process.terminate()
+            process.wait(timeout=10)
 
 
 class Program:  # one run; its console is a pipe holding stdin_bytes, or the terminal tty
@@ -99,9 +93,8 @@ class Program:  # one run; its console is a pipe holding stdin_bytes, or the ter
 
     def picture(self, want):  # the screenshot's SHA-1 once it is want, or after 20 s the last
         for _ in range(100):
-            got = hashlib.sha1(self.screenshot()).hexdigest()
-            if got == want:
-                break
+            if (got := hashlib.sha1(self.screenshot()).hexdigest()) == want:
+                return got
             time.sleep(0.2)
         return got
 

@@ -1,5 +1,5 @@
 # The whole program in a real window under Xvfb, one class per capability: start-up and
-# console, pictures and keys, sound, the terminal. Stored SHA-1 values of pictures and loops
+# console, pictures with keys and sound, the terminal. Stored SHA-1 values of pictures and loops
 # were computed once with an independent Python rendering of the program's rules.
 import fcntl
 import hashlib
@@ -37,7 +37,8 @@ class Startup(XTestCase):
         self.assertEqual("_NET_WM_STATE_FULLSCREEN" in state, program.sdl == "compat")
         program.process.send_signal(signal.SIGTERM)
         self.assertEqual(program.wait(), 0)
-        program = self.start(args=["nein"], stdin_bytes=b"xAB\x1b[Db")
+        program = self.start(args=["nein"], stdin_bytes=b"xAB\x1b[Db")  # ignored, unseen
+        self.assertTrue(program.stdout().endswith(b"(restliche =0)"))
         self.assertFalse(self.covered())
         self.assertIn("1024x768", self.x.run("xdotool", "getwindowgeometry", program.window))
         program.key("Escape")
@@ -73,30 +74,18 @@ EDITED = "2c4dd065a618959982c4786e69ef745e5afafc70"
 RESET = "c5fc0ac72b32151712f9f01925a9af2ad8585856"
 
 
-class Pictures(XTestCase):
-    def test_the_overlay_until_y_and_clearing_then_keys_and_the_reset(self):
-        program = self.start()
-        for keys, want in (((), START), (("y",), START), (("c",), PLOT_ONLY), (("y",), START),
-                           (("d", "l", "ctrl+Right", "KP_Down", "Down"), EDITED), (("r",), RESET)):
-            for key in keys:
-                program.key(key)
-            self.assertEqual(program.picture(want), want, keys)
-        program.key("Escape")
-        self.assertEqual(program.wait(), 0)
-
-
 LOOP = "9bc82d8eed624dad847a7a7169b6d77ffaafc3b7"  # one 1024-byte loop of preset a
 SILENCE = hashlib.sha1(bytes(1024)).hexdigest()
 
 
-# The key s and the looping tone, through SDL's disk audio driver, which writes every stream
-# the callback filled to a file: silence until the first refresh, then the loop.
-class Sound(XTestCase):
-    def assert_silence_then(self, path, loop):
+# Pictures, keys and the looping tone, through SDL's disk audio driver, which writes every
+# stream the callback filled to a file: silence until the first refresh, then the loop.
+class Pictures(XTestCase):
+    def assert_silence_then(self, program, path, loop):
         for _ in range(100):
             with open(path, "rb") as f:
                 data = f.read()
-            if self.program.sdl == "compat":  # SDL2's disk driver writes every sample twice
+            if program.sdl == "compat":  # SDL2's disk driver writes every sample twice
                 self.assertEqual(data[0::4] + data[1::4], data[2::4] + data[3::4])
                 data = bytes(b for i, b in enumerate(data) if i % 4 < 2)
             streams = [hashlib.sha1(data[i:i + 1024]).hexdigest() for i in range(0, len(data) - 1023, 1024)]
@@ -106,14 +95,18 @@ class Sound(XTestCase):
             time.sleep(0.1)
         self.fail("the loop never reached the audio file")
 
-    def test_s_plays_the_loop_and_stops_it(self):
+    def test_the_overlay_keys_the_reset_and_the_tone(self):
         path = os.path.join(tempfile.mkdtemp(), "played.raw")
-        program = self.program = self.start(env={"SDL_AUDIODRIVER": "disk",
-                                                 "SDL_DISKAUDIOFILE": path,
-                                                 "SDL_DISKAUDIODELAY": "1"})
-        self.assertFalse(os.path.exists(path), "sound must be off at start")
-        program.key("s")
-        self.assert_silence_then(path, LOOP)
+        program = self.start(env={"SDL_AUDIODRIVER": "disk", "SDL_DISKAUDIOFILE": path,
+                                  "SDL_DISKAUDIODELAY": "1"})
+        for keys, want in (((), START), (("y",), START), (("c",), PLOT_ONLY), (("y",), START),
+                           (("d", "l", "ctrl+Right", "KP_Down", "Down"), EDITED), (("r",), RESET)):
+            for key in keys:
+                program.key(key)
+            self.assertEqual(program.picture(want), want, keys)
+        self.assertFalse(os.path.exists(path), "sound must be off until s")
+        program.key("s")  # the reset brought the slots back to preset a's start
+        self.assert_silence_then(program, path, LOOP)
         program.key("s")
         size = os.path.getsize(path)
         time.sleep(0.5)
@@ -128,8 +121,7 @@ class Sound(XTestCase):
         self.assertRegex(program.stderr(), rb"\AAudio-Ger\xe4t konnte nicht ge\xf6ffnet werden: [^\n]+\n\Z")
 
 
-# The console on a pseudo-terminal: the preset key is taken at once and unseen, the values are
-# typed in line mode, and every way out, Ctrl+C included, leaves the terminal as the user had it
+# The console on a pseudo-terminal: every way out leaves the terminal as the user had it
 # (settings of their own, so that a restore to some default would show).
 class Terminal(XTestCase):
     def start_on_terminal(self, video):

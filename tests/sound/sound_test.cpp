@@ -32,8 +32,8 @@ TEST(SoundOutput, CallbackPlaysOnlyWhatRemains) {
     sound_loop = SoundLoop{};
 }
 
-// Under LeakSanitizer a buffer lost in any cycle shows, under ThreadSanitizer a refresh that
-// races the audio thread. The disk driver plays without delay.
+// For LeakSanitizer (a buffer lost in any cycle) and ThreadSanitizer (a refresh racing the
+// audio thread, which the disk driver runs without delay).
 TEST(AudioThread, ThousandOnOffCyclesWithARefreshEach) {
     setenv("SDL_AUDIODRIVER", "disk", 1), setenv("SDL_DISKAUDIOFILE", "/dev/null", 1),
         setenv("SDL_DISKAUDIODELAY", "1", 1);
@@ -50,8 +50,7 @@ TEST(AudioThread, ThousandOnOffCyclesWithARefreshEach) {
     testing::internal::GetCapturedStderr();
 }
 
-// Synthesizes the loop for the state; returns its digest (FNV-1a modulo 1000003) and the
-// samples at the given indices. Neither the play position nor the length changes.
+// The loop's digest (FNV-1a modulo 1000003) and samples; the play position and length stay.
 std::vector<int> loop_of(SynthesisState &state, std::initializer_list<int> at) {
     std::array<Uint8, SOUND_LOOP_BYTES> loop{};
     sound_loop = SoundLoop{loop.data(), 300, SOUND_LOOP_BYTES};
@@ -64,9 +63,8 @@ std::vector<int> loop_of(SynthesisState &state, std::initializer_list<int> at) {
     return found;
 }
 
-// The worked examples; digests computed once with an independent Python synthesis of
-// the loop (math.sin, the same order of operations). k = 0 in use: scale/k is infinite, so a
-// term is ±1 where sin(a) is not 0, else not a number.
+// The worked examples; digests computed once with an independent Python synthesis (math.sin,
+// the same order). k = 0: a term is ±1 where sin(a) is not 0, else not a number.
 TEST(SoundSynthesis, MatchesTheWorkedExamplesAndTheIndependentSynthesis) {
     SynthesisState s{};
     s.harmonic.fill(1), s.scale.fill(1.0);

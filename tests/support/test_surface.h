@@ -47,12 +47,11 @@ inline Uint32 pixel_at(const SDL_Surface &s, int x, int y) {
 
 using Pixels = std::set<std::pair<int, int>>; // (column, row)
 
-// Where the surface holds the value, or with inked, anything else.
-inline Pixels pixels_of(const SDL_Surface &s, Uint32 value, bool inked = false) {
+inline Pixels inked_pixels(const SDL_Surface &s) { // where the surface is not 0
     Pixels found;
     for (int y = 0; y < s.h; y++)
         for (int x = 0; x < s.w; x++)
-            if ((pixel_at(s, x, y) == value) != inked)
+            if (pixel_at(s, x, y) != 0)
                 found.insert({x, y});
     return found;
 }

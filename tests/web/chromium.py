@@ -17,15 +17,14 @@ FLAGS = ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-
          "--disable-background-networking", "--disable-component-update", "--disable-sync",
          "--autoplay-policy=no-user-gesture-required", "--remote-debugging-port=0"]
 CTRL = 2  # Input.dispatchKeyEvent's modifier bit
-# KeyboardEvent key, key code and location (3: keypad) by code; letters need none.
-KEYS = {"Numpad3": ("3", 99, 3), "NumpadAdd": ("+", 107, 3), "NumpadEnter": ("Enter", 13, 3),
-        "Enter": ("Enter", 13, 0), "Home": ("Home", 36, 0), "End": ("End", 35, 0),
-        "ArrowUp": ("ArrowUp", 38, 0), "ControlLeft": ("Control", 17, 1),
-        "Escape": ("Escape", 27, 0)}
+# KeyboardEvent key, key code and location (3: keypad) by code; other letters need none.
+# Keypad 3 as with Num Lock off, and a German layout's y, where US keyboards have z.
+KEYS = {"Numpad3": ("PageDown", 34, 3), "KeyZ": ("y", 89, 0), "NumpadAdd": ("+", 107, 3),
+        "NumpadEnter": ("Enter", 13, 3), "Enter": ("Enter", 13, 0), "Home": ("Home", 36, 0),
+        "ArrowUp": ("ArrowUp", 38, 0), "ControlLeft": ("Control", 17, 1), "Escape": ("Escape", 27, 0)}
 
 
-def serve(folder):
-    """Serves folder from a thread; its address is server.url."""
+def serve(folder):  # from a thread; its address is server.url
     quiet = type("Quiet", (http.server.SimpleHTTPRequestHandler,),
                  {"log_message": lambda *_: None})
     server = http.server.ThreadingHTTPServer(
@@ -49,8 +48,7 @@ class Browser:
             time.sleep(0.05)
         self.http = f"http://127.0.0.1:{port.read_text().split()[0]}/json"
 
-    def tab(self):
-        """A new tab; scripts added to one stay with it."""
+    def tab(self):  # a new tab; scripts added to one stay with it
         request = urllib.request.Request(self.http + "/new?about:blank", method="PUT")
         return Tab(json.load(urllib.request.urlopen(request))["webSocketDebuggerUrl"])
 
@@ -75,8 +73,7 @@ class Tab:
             raise RuntimeError(f"{method}: {reply['error']}")
         return reply["result"]
 
-    def run(self, expression):
-        """The value of a JavaScript expression."""
+    def run(self, expression):  # the value of a JavaScript expression
         result = self.call("Runtime.evaluate", expression=expression, returnByValue=True)
         if "exceptionDetails" in result:
             raise RuntimeError(f"{expression}: {result['exceptionDetails']}")
@@ -102,8 +99,7 @@ class Tab:
                   isKeypad=location == 3, modifiers=modifiers,
                   text=key if down and len(key) == 1 else "")  # typed where the focus is
 
-    def press(self, code, hold=0.1, modifiers=0):
-        """Holds a key over some animation frames, as a user would."""
+    def press(self, code, hold=0.1, modifiers=0):  # held over some frames, as a user would
         self.key(code, True, modifiers)
         time.sleep(hold)
         self.key(code, False, modifiers)
