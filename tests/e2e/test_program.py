@@ -1,5 +1,4 @@
-# The whole program in a real window under Xvfb, one class per capability: start-up and
-# console, pictures with keys and sound, the terminal. Stored SHA-1 values of pictures and loops
+# The whole program under Xvfb, a class per capability; the SHA-1 values of pictures and loops
 # were computed once with an independent Python rendering of the program's rules.
 import fcntl
 import hashlib
