@@ -12,7 +12,9 @@ jobs=$(nproc)
 build_and_test() {
   local dir=$1 sanitize=$2 filter=$3
   echo "=== $dir (sanitizer: ${sanitize:-none})"
-  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKURVELLO_SANITIZE="$sanitize"
+  # Every option named: tools/run.sh may have left the normal build without tests.
+  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKURVELLO_SANITIZE="$sanitize" \
+    -DKURVELLO_TESTS=ON -DKURVELLO_BENCH=ON -DKURVELLO_WEB="$([ -z "$sanitize" ] && echo ON || echo OFF)"
   cmake --build "$dir" -j"$jobs"
   (cd "$dir" && ctest --output-on-failure -j"$jobs" ${filter:+-R "$filter"})
 }
