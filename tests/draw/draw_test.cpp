@@ -72,9 +72,10 @@ TEST(DrawPlot, TwoFramesOfEachSceneMatchTheIndependentRendering) {
         {{32, 2, 10, 0, 0, 0, 150}, 7612211425826932740u},        // preset a at the start
         {{32, 2, 23, 1, 1, 1, 64.7, 2.5}, 13696996857057288011u}, // lines, thick, clearing
         {{16, 2, 23, 1, 1, 1, 64.7, 2.5}, 5721083156823834054u},
-        {{24, 2, 23, 1, 1, 0, 64.7, 2.5}, 17172612136732741990u}, // the same with trails
-        {{32, 1, 50, 0, 1, 0, 65.7, 2.5}, 9320358720139399164u},  // points, thick, trails
-        {{32, 2, 10, 1, 0, 0, 150, 3e7}, 4143991997386086880u},   // runs from far off the surface
+        {{24, 2, 23, 1, 1, 0, 64.7, 2.5}, 17172612136732741990u},  // the same with trails
+        {{32, 1, 50, 0, 1, 0, 65.7, 2.5}, 9320358720139399164u},   // points, thick, trails
+        {{32, 2, 10, 1, 0, 0, 150, 3e7}, 4143991997386086880u},    // runs from far off the surface
+        {{32, 2, 23, 1, 1, 0, 64.7, 3e10}, 15493919770636772336u}, // and past 32 bits
         {{32, 2, 0, 0, 1, 0, 150}, 6519574951071944764u},  // no slots: ticks and a flat thick sum
         {{32, 2, 0, 1, 1, 0, 150}, 16956086178001202389u}, // the same in lines: no last column
         {{32, 2, 10, 1, 1, 0, 0}, 5880990788883680805u},   // zoom 0: only ticks, on row m
