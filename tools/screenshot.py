@@ -42,7 +42,7 @@ def main():
             for key in args.keys:
                 program.key(key)
             time.sleep(args.settle)
-            program.screenshot(save_png=args.output)
+            rgb = program.screenshot()
             program.key("Escape")
             status = program.wait()
         finally:
@@ -50,8 +50,8 @@ def main():
     finally:
         xserver.stop()
     # Without dates and other metadata, so the same picture gives the same file.
-    subprocess.run(["convert", args.output, "-strip", "-define", "png:exclude-chunks=date,time",
-                    args.output], check=True)
+    subprocess.run(["convert", "-size", "1024x768", "-depth", "8", "rgb:-", "-strip", "-define",
+                    "png:exclude-chunks=date,time", args.output], input=rgb, check=True)
     print(f"wrote {args.output}")
     if status != 0:
         sys.exit(f"{args.program} ended with status {status} on Escape")

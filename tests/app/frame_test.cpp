@@ -91,7 +91,6 @@ TEST_F(Keyboard, ScriptsEndInTheKeyTablesValues) {
         {{{{SDLK_KP_MINUS}, NONE, 100}, {enter}}, SCALE, 0, 1.0},
         {{{{SDLK_KP_MINUS}, SHIFT, 10}, {enter}}, SCALE, 0, 0.0},
         {{{{SDLK_KP_PLUS}, SHIFT | IGNORED, 2}}, SCALE, 0, (1.0 + 0.1) + 0.1},
-        {{{{SDLK_KP3}}}, SELECTED, 0, 3},
         {{{{SDLK_KP7, SDLK_KP2}, SHIFT | CTRL}}, SELECTED, 0, 17},
         {{slot_5, {{SDLK_RIGHT, SDLK_KP_PLUS}}}, SCALE, 5, 1.01}, // plus before the move
         {{slot_5, {{SDLK_RIGHT}, NONE, 1, 1}, {{SDLK_DOWN}}}, SCALE, 6, 0.0},
@@ -109,6 +108,7 @@ TEST_F(Keyboard, ScriptsEndInTheKeyTablesValues) {
         {{to_40, to_45, {{SDLK_LEFT, SDLK_UP}, KMOD_RCTRL}}, COUNT, 0, 44},
         {{{{SDLK_LEFT}}, {{SDLK_LEFT}, CTRL}}, COUNT, 0, 9}, // Ctrl on a held cursor left
         {{slot_5, {{SDLK_LEFT}}, {{SDLK_LEFT}, CTRL}, {{SDLK_LEFT}}}, SELECTED, 0, 4},
+        {{{{SDLK_KP3}}, {{SDLK_LEFT}, NONE, 1, 3}}, SELECTED, 0, 0},
         {{{{SDLK_PAGEUP}, CTRL}, {{SDLK_r}}}, ZOOM, 0, 150},
         {{{{SDLK_KP_PLUS}, CTRL}, {{SDLK_r}}}, SPEED, 0, 0.0},
         {{{{SDLK_r, SDLK_PAGEUP}, NONE, 3}}, Y_SCALE, 0, (1.01 + 0.01) + 0.01}, // resets once

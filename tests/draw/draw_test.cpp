@@ -95,23 +95,24 @@ SurfacePtr text(const char *t, int x, int y) {
     return s;
 }
 
-// A digest computed once with Python from the glyph pictures; rows clipped to 1 .. h - 1, the
-// pen wrapping in 16 bits, other characters six blank columns.
+// A digest computed once with Python from the glyph pictures; rows clipped to 1 .. h - 1,
+// columns to the width, the pen wrapping in 16 bits, other characters six blank columns.
 TEST(DrawText, DrawsTheGlyphsAsPicturedAndClipsRows) {
     EXPECT_EQ(digest(*text("0123456789.-/%K", 0, 0)), 15990042208542711684u);
     EXPECT_EQ(digest(*text("8k8,8+8 8\3448", 0, 4)), digest(*text("8 8 8 8 8 8", 0, 4)));
     const SurfacePtr whole = text("8/%", 0, 4);
     const struct {
-        int x, y, shift; // rows below the whole text
-    } cases[] = {{0, -8, -12}, {0, 8, 4},         {0, -5, -9},
-                 {0, -4, -8},  {65536, 65540, 0}, {-65536, 4, 0}};
+        int x, y, shift, left; // rows below and columns right of the whole text
+    } cases[] = {{0, -8, -12, 0},      {0, 8, 4, 0},      {0, -5, -9, 0}, {0, -4, -8, 0},
+                 {65536, 65540, 0, 0}, {-65536, 4, 0, 0}, {90, 4, 0, 90}};
     for (const auto &c : cases) {
         const SurfacePtr clipped = text("8/%", c.x, c.y);
         for (int y = 0; y < 20; y++)
             for (int x = 0; x < 100; x++)
-                ASSERT_EQ(pixel_at(*clipped, x, y), y > 0 && y - c.shift >= 0 && y - c.shift < 20
-                                                        ? pixel_at(*whole, x, y - c.shift)
-                                                        : 0)
+                ASSERT_EQ(pixel_at(*clipped, x, y),
+                          y > 0 && x >= c.left && y - c.shift >= 0 && y - c.shift < 20
+                              ? pixel_at(*whole, x - c.left, y - c.shift)
+                              : 0)
                     << c.y << " at " << x << ',' << y;
     }
 }
@@ -133,7 +134,7 @@ TEST(FormatValue, GivesTheWorkedExamplesAndExactRoundings) {
         {1.0, " 1.0000"}, {0.0, " .00000"}, {0.5, " .50000"}, {100.0, " 100.00"}, {99.9996, " 100.00"},
         {12345.4, " 12345."}, {9.99996, " 10.000"}, {-1.0, "-1.0000"}, {0.1, " .10000"}, {0.01, " .10000"},
         {-0.01, "-.10000"}, {walked, "-.75287"}, {1.03125, " 1.0313"}, {3.90625, " 3.9063"}, {12344.5, " 12345."},
-        {5e-324, " .49407"}, {1e-300, " .10000"}, {2.5e-20, " .25000"}, {1.4e-45, " .14000"}, {1e300, " ------"},
+        {5e-324, " .49407"}, {1e-300, " .10000"}, {2.5e-20, " .25000"}, {1.4e-45, " .14000"}, {131072.0, " ------"},
         {7.888609052210118e-31, " .78886"}, {2.2250738585072014e-308, " .22251"}, {12345678901.5, " ------"}};
     // clang-format on
     for (auto [value, text] : examples)

@@ -81,15 +81,11 @@ class Program:  # one run; its console is a pipe holding stdin_bytes, or the ter
         self.x.run("xdotool", "keyup", name)
         time.sleep(settle)
 
-    def screenshot(self, save_png=None):  # the window's 1024 x 768 pixels as RGB bytes
+    def screenshot(self):  # the window's 1024 x 768 pixels as RGB bytes
         xwd = subprocess.run(["xwd", "-silent", "-root"], capture_output=True, env=self.x.env).stdout
         crop = "1024x768+%d+%d" % tuple(self.origin)
-        rgb = subprocess.run(["convert", "xwd:-", "-crop", crop, "-depth", "8", "rgb:-"],
-                             input=xwd, capture_output=True, check=True).stdout
-        if save_png:
-            subprocess.run(["convert", "-size", "1024x768", "-depth", "8", "rgb:-", save_png],
-                           input=rgb, check=True)
-        return rgb
+        return subprocess.run(["convert", "xwd:-", "-crop", crop, "-depth", "8", "rgb:-"],
+                              input=xwd, capture_output=True, check=True).stdout
 
     def picture(self, want):  # the screenshot's SHA-1 once it is want, or after 20 s the last
         for _ in range(100):

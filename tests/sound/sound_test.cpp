@@ -9,7 +9,19 @@
 #include <cstdlib>
 #include <vector>
 
+bool refuse_loop_buffer; // the wrapped malloc returns null for the loop's buffer
+
+extern "C" void *__real_malloc(std::size_t size);
+extern "C" void *__wrap_malloc(std::size_t size) {
+    return refuse_loop_buffer && size == SOUND_LOOP_BYTES ? nullptr : __real_malloc(size);
+}
+
 namespace {
+
+TEST(SoundOutput, NoMemoryForTheLoopEndsLikeAMissingDevice) {
+    EXPECT_EXIT((refuse_loop_buffer = true, open_sound_output()), testing::ExitedWithCode(1),
+                "^Audio-Ger.+t konnte nicht ge.+ffnet werden: Out of memory\n$");
+}
 
 // The worked examples: a call never wraps to the start; what is not mixed stays silent.
 TEST(SoundOutput, CallbackPlaysOnlyWhatRemains) {
