@@ -60,15 +60,16 @@ bool only_blanks_left(std::FILE *in) {
 
 // Slot n-1 keeps 0 when nothing could be read; out of range, that too becomes 1. With
 // stop_at_wait (in may then be null) it ends at the prompt where a console would wait.
-// Returns the number of values read.
-int read_typed_values(std::FILE *in, std::FILE *out, HarmonicNumbers &harmonic, bool stop_at_wait) {
+// Returns whether all twenty were read.
+bool read_typed_values(std::FILE *in, std::FILE *out, HarmonicNumbers &harmonic,
+                       bool stop_at_wait) {
     std::fputs("\nBitte geben sie 20 Werte (zwischen 1 und 100) gefolgt von Enter ein. \n", out);
     for (int n = 1; n <= TYPED_VALUES; n++) {
         int &slot = harmonic[n - 1];
         std::fprintf(out, "\n%i. Wert: ", n);
         std::fflush(out);
         if (stop_at_wait && (in == nullptr || only_blanks_left(in))) {
-            return n - 1;
+            return false;
         }
         read_typed_integer(in, slot);
         if (slot < LOWEST_TYPED || slot > HIGHEST_TYPED) {
@@ -77,7 +78,7 @@ int read_typed_values(std::FILE *in, std::FILE *out, HarmonicNumbers &harmonic, 
         std::fprintf(out, " %i", slot);
     }
     std::fflush(out);
-    return TYPED_VALUES;
+    return true;
 }
 
 } // namespace
@@ -144,9 +145,9 @@ bool replay_typed_values(const char *typed, std::FILE *out, HarmonicNumbers &har
     harmonic.fill(0);
     const std::size_t size = std::strlen(typed);
     std::FILE *in = size > 0 ? fmemopen(const_cast<char *>(typed), size, "r") : nullptr;
-    const int read = read_typed_values(in, out, harmonic, true);
+    const bool all_read = read_typed_values(in, out, harmonic, true);
     if (in != nullptr) {
         std::fclose(in);
     }
-    return read == TYPED_VALUES;
+    return all_read;
 }

@@ -27,8 +27,8 @@ constexpr int BAND_HEIGHT = 76;
 constexpr int SLOTS_PER_ROW = 25;
 constexpr int SLOT_SPACING = 40; // columns
 constexpr int SLOT_X = 2;
-constexpr std::array<int, 2> SCALE_ROW_Y{10, 50}; // first and second row pair
-constexpr std::array<int, 2> SPEED_ROW_Y{25, 65};
+constexpr std::array SCALE_ROW_Y{10, 50}; // first and second row pair
+constexpr std::array SPEED_ROW_Y{25, 65};
 
 // Long enough for any slot text, even with integers outside their ranges.
 using LineText = std::array<char, 32>;
