@@ -32,8 +32,9 @@ class Startup(XTestCase):
             time.sleep(0.2)
         self.assertTrue(self.covered(), program.stderr())
         program.wait_for_window()
-        state = self.x.run("xprop", "-id", program.window, "_NET_WM_STATE")
+        state = self.x.run("xprop", "-id", program.window, "_NET_WM_STATE", "WM_NAME")
         self.assertEqual("_NET_WM_STATE_FULLSCREEN" in state, program.sdl == "compat")
+        self.assertIn('WM_NAME(STRING) = "Kurvello"', state)  # the caption
         program.process.send_signal(signal.SIGTERM)
         self.assertEqual(program.wait(), 0)
         program = self.start(args=["nein"], stdin_bytes=b"xAB\x1b[Db")  # ignored, unseen
