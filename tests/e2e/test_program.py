@@ -97,7 +97,7 @@ class Pictures(XTestCase):
     def test_the_overlay_keys_the_reset_and_the_tone(self):
         path = os.path.join(tempfile.mkdtemp(), "played.raw")
         program = self.start(env={"SDL_AUDIODRIVER": "disk", "SDL_DISKAUDIOFILE": path,
-                                  "SDL_DISKAUDIODELAY": "1"})
+                                  "SDL_DISKAUDIODELAY": "1"}, stdin_bytes=b"\0a")  # NUL: ignored
         for keys, want in (((), START), (("y",), START), (("c",), PLOT_ONLY), (("y",), START),
                            (("d", "l", "ctrl+Right", "KP_Down", "Down"), EDITED), (("c", "r"), RESET)):
             for key in keys:
