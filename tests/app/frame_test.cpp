@@ -114,7 +114,7 @@ TEST_F(Keyboard, ScriptsEndInTheKeyTablesValues) {
         {{{{SDLK_r, SDLK_PAGEUP}, NONE, 3}}, Y_SCALE, 0, (1.01 + 0.01) + 0.01}, // resets once
         {{{enter}, {{SDLK_KP_ENTER, SDLK_r}}}, SCALE, 0, 1.0}, // r keeps Enter's latch
         {{to_40, to_45, {{SDLK_RIGHT}, NONE, 1, 3}, {{SDLK_r}}}, COUNT, 0, 10},
-        {{to_40, to_45, {{SDLK_RIGHT}, NONE, 1, 3}, {{SDLK_r}}}, SELECTED, 0, 3},
+        {{to_40, to_45, {{SDLK_RIGHT}, NONE, 1, 60}, {{SDLK_r}}}, SELECTED, 0, 49},
     };
     for (const auto &c : cases) {
         state = init_synthesis_state(*surface->format, HarmonicNumbers{});

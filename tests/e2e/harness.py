@@ -1,7 +1,6 @@
-# The real program in a real X window under Xvfb: keys through xdotool (held: the program reads
-# key state once per frame), pictures back through xwd. The environment passes through
-# (LD_LIBRARY_PATH picks another SDL); a run tells which SDL it loaded, classic or compat
-# (libsdl1.2-compat), and KURVELLO_EXPECT_SDL, when set, must name that one.
+# The real program in a real X window under Xvfb: keys held through xdotool (the program reads
+# key state once per frame), pictures through xwd. A run tells which SDL it loaded (classic, or
+# compat by LD_LIBRARY_PATH); KURVELLO_EXPECT_SDL, when set, must name that one.
 import hashlib
 import os
 import random

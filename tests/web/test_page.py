@@ -104,7 +104,8 @@ class Page(unittest.TestCase):
         self.assert_picture(self.canvas(tab), native("a")[0])
 
     def test_keys_then_sound_then_escape_as_natively(self):
-        tab = self.start(before_load=CAPTURE_SOUND)
+        tab = self.start(before_load=CAPTURE_SOUND + "window.kept = []; addEventListener("
+                         "'keydown', e => setTimeout(() => e.defaultPrevented || kept.push(e.code)));")
         tab.press("KeyB")
         self.assert_picture(self.canvas(tab), native("b")[0])
         tab.press("Numpad3")
@@ -121,6 +122,7 @@ class Page(unittest.TestCase):
             tab.press(key)
         picture, loop = native("b", *frames, "return", "enter", "c", "y")
         self.assert_picture(self.canvas(tab), picture)
+        self.assertEqual(tab.run("kept"), ["ControlLeft"], "keys it acts on must not scroll it")
         self.assertEqual(tab.run("$('console').textContent"), console_text(b""))
 
         tab.press("KeyS")
