@@ -57,10 +57,6 @@ int read_byte(int fd) {
     }
 }
 
-bool is_blank(int c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
 // The digit's value in any base up to 16, or 16 for a non-digit.
 int digit_value(int c) {
     if (c >= '0' && c <= '9') {
@@ -82,6 +78,10 @@ void unread(std::FILE *stream, int c) {
 }
 
 } // namespace
+
+bool is_blank(int c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
 
 ConsoleEncoding console_encoding() {
     ConsoleEncoding encoding = ConsoleEncoding::latin1;

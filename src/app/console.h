@@ -18,5 +18,8 @@ void write_console_text(std::FILE *stream, const char *latin1_text, ConsoleEncod
 // Reads one byte from fd, on a terminal without echo and without Enter; -1 at end of input.
 int read_preset_key(int fd);
 
+// Whether c is one of the blanks that "%i" skips before a number.
+bool is_blank(int c);
+
 // Reads an integer as scanf's "%i" does; false when none was read or it does not fit an int.
 bool read_typed_integer(std::FILE *stream, int &value);

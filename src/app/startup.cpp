@@ -1,6 +1,5 @@
 #include "app/startup.h"
 
-#include <cctype>
 #include <cstdlib>
 #include <cstring>
 
@@ -48,7 +47,7 @@ constexpr const char *HELP_TEXTS[] = {
 // Where a console would wait for the next line: nothing but blanks left to read.
 bool only_blanks_left(std::FILE *in) {
     int c = std::getc(in);
-    while (c != EOF && std::isspace(c)) { // the blanks "%i" skips
+    while (is_blank(c)) {
         c = std::getc(in);
     }
     if (c == EOF) {
