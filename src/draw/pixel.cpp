@@ -78,6 +78,16 @@ void put_pixel(SDL_Surface &surface, int x, int y, Uint32 pixel) {
 }
 
 void draw_line(SDL_Surface &surface, Uint32 pixel, int x0, int y0, int dx, int dy) {
+    if (dx == 1) { // every run of the plot: one column, drawn as the plot draws it
+        if (x0 >= 0 && x0 < surface.w && surface.h > 0) {
+            const int bpp = surface.format->BytesPerPixel;
+            Uint8 *column = static_cast<Uint8 *>(surface.pixels) + x0 * bpp;
+            with_pixel_size(bpp, [&](auto size) {
+                store_column_run<size.value>(column, surface.pitch, surface.h, y0, dy, pixel);
+            });
+        }
+        return;
+    }
     Wide top = y0;
     Wide extent = dy;
     if (extent < 0) {

@@ -3,6 +3,9 @@
 
 #include <SDL.h>
 
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <type_traits>
 
@@ -42,6 +45,23 @@ template <typename Draw> void with_pixel_size(int bytes_per_pixel, Draw &&draw) 
     default:
         draw(std::integral_constant<int, 0>{});
         break;
+    }
+}
+
+// Stores the pixels of a run one column wide, as draw_line(x, y0, 1, dy) draws them: the rows
+// from the smaller of y0 and y0 + dy up to, not including, the larger, or y0 alone when dy is
+// 0, each only within 1..h-1. column is the byte of row 0 in that column.
+template <int BPP>
+inline void store_column_run(Uint8 *column, std::ptrdiff_t pitch, int h, std::int64_t y0,
+                             std::int64_t dy, Uint32 pixel) {
+    const std::int64_t top = dy < 0 ? y0 + dy : y0;
+    const std::int64_t end = dy == 0 ? y0 + 1 : dy < 0 ? y0 : y0 + dy;
+    const auto first = static_cast<int>(std::clamp<std::int64_t>(top, 1, h));
+    const auto stop = static_cast<int>(std::clamp<std::int64_t>(end, 1, h));
+    Uint8 *target = column + first * pitch;
+    for (int y = first; y < stop; y++) {
+        store_bytes<BPP>(target, pixel);
+        target += pitch;
     }
 }
 

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -19,7 +20,6 @@ struct PlotFrame {
     Uint8 *pixels;        // first byte of row 0
     std::ptrdiff_t pitch; // bytes per row
     int h;                // rows
-    unsigned inner_rows;  // h - 1: the rows 1..h-1 that runs may reach
     double height;        // h, for the row tests
     int middle;           // row m of the value 0
     double middle_row;    // m, for the row values
@@ -29,6 +29,8 @@ struct PlotFrame {
     double zoom;          // pixels per unit
     double y_scale;       // extra vertical factor
     SlotValues amplitude; // scale[i] / k: the same in every column, so formed once
+    int keep;             // 1: the sines computed this frame are kept for later frames
+    std::array<bool, HARMONIC_SLOTS> kept; // per slot: its column sines are reused as kept
 };
 
 // Non-finite rows are 0; past 32 bits held at the int limits, so every row inside truncates as is.
@@ -62,40 +64,12 @@ inline void plot_point(const PlotFrame &frame, Uint8 *column, double v, Uint32 c
     }
 }
 
-// Line mode, any rows: the pixels of draw_line(x, last, 1, d) with d the truncated
-// difference v - last, that is the rows from the smaller of last and last + d up to the
-// larger, or last alone when d is 0, each only within 1..h-1. Then v's row becomes last.
-template <int BPP>
-[[gnu::noinline, gnu::cold]] void plot_far_run(const PlotFrame &frame, Uint8 *column, int &last,
-                                               double v, Uint32 color) {
-    const std::int64_t d = extent_of(v - last);
-    const std::int64_t top = std::min<std::int64_t>(last, last + d);
-    const std::int64_t end =
-        d == 0 ? last + std::int64_t{1} : std::max<std::int64_t>(last, last + d);
-    const auto first = static_cast<int>(std::clamp<std::int64_t>(top, 1, frame.h));
-    const auto stop = static_cast<int>(std::clamp<std::int64_t>(end, 1, frame.h));
-    for (int y = first; y < stop; y++) {
-        store_bytes<BPP>(column + y * frame.pitch, color);
-    }
-    last = row_of(v);
-}
-
-// Line mode, the common case: with last and v both on rows 1..h-1 the difference fits an
-// int and the run lies between them, so it needs no clipping.
+// Line mode: the run of draw_line(x, last, 1, d), d the truncated difference v - last; then
+// v's row becomes last.
 template <int BPP>
 inline void plot_run(const PlotFrame &frame, Uint8 *column, int &last, double v, Uint32 color) {
-    if (!(v >= 1.0 && v < frame.height && static_cast<unsigned>(last) - 1u < frame.inner_rows)) {
-        plot_far_run<BPP>(frame, column, last, v, color);
-        return;
-    }
-    const int d = static_cast<int>(v - last);
-    int count = d < 0 ? -d : d; // 0 still draws last
-    Uint8 *target = column + (d < 0 ? last + d : last) * frame.pitch;
-    do {
-        store_bytes<BPP>(target, color);
-        target += frame.pitch;
-    } while (--count > 0);
-    last = static_cast<int>(v);
+    store_column_run<BPP>(column, frame.pitch, frame.h, last, extent_of(v - last), color);
+    last = row_of(v);
 }
 
 template <int BPP> void plot_ticks(const PlotFrame &frame, Uint8 *column, Uint32 color) {
@@ -104,15 +78,43 @@ template <int BPP> void plot_ticks(const PlotFrame &frame, Uint8 *column, Uint32
     plot_point<BPP>(frame, column, frame.middle - frame.unit, color);
 }
 
-// Fills term for the slots in use at column x. The drawing loops add the terms up, in slot
-// order, where the sum need not live across the sine calls.
-// k * x in integer arithmetic, 64 bits so that no harmonic number can overflow it.
+// Fills term for the slots in use at column x, from the kept sines where they hold. The
+// drawing loops add the terms up, in slot order, where the sum need not live across the sine
+// calls. k * x in integer arithmetic, 64 bits so that no harmonic number can overflow it.
 void compute_terms(SynthesisState &state, const PlotFrame &frame, int count, int x) {
     if (count > 0) {
         const double reciprocal = 1.0 / state.zoom;
+        std::array<double, HARMONIC_SLOTS> &kept_sine = state.cache.column_sine[x];
         for (int i = 0; i < count; i++) {
-            const auto kx = static_cast<double>(static_cast<std::int64_t>(state.harmonic[i]) * x);
-            state.term[i] = std::sin(kx * reciprocal - state.shift[i]) * frame.amplitude[i];
+            double sine;
+            if (frame.kept[i]) {
+                sine = kept_sine[i];
+            } else {
+                const auto kx =
+                    static_cast<double>(static_cast<std::int64_t>(state.harmonic[i]) * x);
+                sine = std::sin(kx * reciprocal - state.shift[i]);
+                if (frame.keep != 0) {
+                    kept_sine[i] = sine;
+                }
+            }
+            state.term[i] = sine * frame.amplitude[i];
+        }
+    }
+}
+
+// Marks the slots whose kept column sines still hold; the others are made afresh this frame
+// and, where the surface fits the cache, kept from then on.
+void check_kept_sines(SynthesisState &state, PlotFrame &frame, int count, int w) {
+    FrameCache &cache = state.cache;
+    frame.keep = cache.recompute_all == 0 && w <= CACHED_COLUMNS;
+    for (int i = 0; i < HARMONIC_SLOTS; i++) {
+        const SineInputs now{bits_of(state.shift[i]), bits_of(state.zoom), state.harmonic[i], w};
+        SineInputs &kept = cache.column_inputs[i];
+        frame.kept[i] = frame.keep != 0 && std::memcmp(&kept, &now, sizeof now) == 0;
+        if (frame.keep == 0) {
+            kept.extent = 0;
+        } else if (i < count) {
+            kept = now;
         }
     }
 }
@@ -203,7 +205,6 @@ PlotFrame make_frame(SDL_Surface &surface, const SynthesisState &state) {
     frame.pixels = static_cast<Uint8 *>(surface.pixels);
     frame.pitch = surface.pitch;
     frame.h = surface.h;
-    frame.inner_rows = static_cast<unsigned>(surface.h - 1);
     frame.height = surface.h;
     frame.middle = surface.h / 2;
     frame.middle_row = frame.middle;
@@ -228,7 +229,8 @@ void draw_plot(SDL_Surface &surface, SynthesisState &state) {
     if (surface.w <= 1 || surface.h <= 0) {
         return;
     }
-    const PlotFrame frame = make_frame(surface, state);
+    PlotFrame frame = make_frame(surface, state);
+    check_kept_sines(state, frame, std::clamp(state.active_count, 0, HARMONIC_SLOTS), surface.w);
     with_pixel_size(surface.format->BytesPerPixel,
                     [&](auto size) { plot_columns<size.value>(state, frame, surface.w); });
 }

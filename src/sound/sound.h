@@ -5,9 +5,7 @@
 
 #include <SDL.h>
 
-constexpr int SOUND_LOOP_SAMPLES = 512;                  // samples in one period
-constexpr int SOUND_LOOP_BYTES = SOUND_LOOP_SAMPLES * 2; // signed 16-bit little-endian
-constexpr int SOUND_REFRESH_INTERVAL = 10;               // frames between refreshes
+constexpr int SOUND_REFRESH_INTERVAL = 10; // frames between refreshes
 
 // The record the audio thread plays from.
 struct SoundLoop {

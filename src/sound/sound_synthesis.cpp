@@ -1,6 +1,9 @@
 #include "sound/sound.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -22,15 +25,51 @@ double limit(double value, double bound) {
     return value;
 }
 
+// The sine of slot j's argument at sample i.
+double sample_sine(const SynthesisState &state, int i, int j) {
+    const double p = (i * SAMPLE_TURN) * FULL_TURN;
+    const double k = state.harmonic[j];
+    return std::sin((p * k - state.shift[j]) - (i * state.shift_speed[j]) * DRIFT_PER_SAMPLE);
+}
+
+// Makes afresh the sample sines of the slots in use whose shift, shift speed or k changed;
+// returns whether any did.
+bool refresh_sample_sines(SynthesisState &state) {
+    FrameCache &cache = state.cache;
+    bool changed = false;
+    for (int j = 0; j < state.active_count; j++) {
+        const SineInputs now{bits_of(state.shift[j]), bits_of(state.shift_speed[j]),
+                             state.harmonic[j], 1};
+        if (cache.recompute_all == 0 &&
+            std::memcmp(&now, &cache.sample_inputs[j], sizeof now) == 0) {
+            continue;
+        }
+        for (int i = 0; i < SOUND_LOOP_SAMPLES; i++) {
+            cache.sample_sine[i][j] = sample_sine(state, i, j);
+        }
+        cache.sample_inputs[j] = now;
+        changed = true;
+    }
+    return changed;
+}
+
+// Whether the loop holds what this refresh would write: the same sines, scales and count,
+// and no one else wrote it since (a new device's silence, another buffer).
+bool loop_unchanged(const SynthesisState &state) {
+    const FrameCache &cache = state.cache;
+    const int count = state.active_count;
+    return cache.recompute_all == 0 && cache.loop_count == count &&
+           std::memcmp(cache.loop_scale.data(), state.scale.data(), count * sizeof(double)) == 0 &&
+           std::memcmp(cache.loop_bytes.data(), sound_loop.data, SOUND_LOOP_BYTES) == 0;
+}
+
 // Sum of the limited terms at sample i; leaves each slot's term in state.term.
 // amplitude[j] is scale/k, the same quotient for every sample, so formed once.
 double sample_sum(SynthesisState &state, const SlotValues &amplitude, int i) {
-    const double p = (i * SAMPLE_TURN) * FULL_TURN;
+    const std::array<double, HARMONIC_SLOTS> &sine = state.cache.sample_sine[i];
     double sum = 0.0;
     for (int j = 0; j < state.active_count; j++) {
-        const double k = state.harmonic[j];
-        const double a = (p * k - state.shift[j]) - (i * state.shift_speed[j]) * DRIFT_PER_SAMPLE;
-        const double t = limit(std::sin(a) * amplitude[j], TERM_LIMIT);
+        const double t = limit(sine[j] * amplitude[j], TERM_LIMIT);
         state.term[j] = t;
         sum = sum + t;
     }
@@ -47,16 +86,24 @@ int sample_value(double sum) {
 
 } // namespace
 
+// The sines are made before the lock is taken; the audio thread waits only for the sums.
 void synthesize_sound_loop(SynthesisState &state) {
-    SDL_LockAudio();
+    if (!refresh_sample_sines(state) && loop_unchanged(state)) {
+        return;
+    }
     SlotValues amplitude;
     for (int j = 0; j < state.active_count; j++) {
         amplitude[j] = state.scale[j] / state.harmonic[j];
     }
+    SDL_LockAudio();
     for (int i = 0; i < SOUND_LOOP_SAMPLES; i++) {
         const int v = sample_value(sample_sum(state, amplitude, i));
         sound_loop.data[2 * i] = static_cast<Uint8>(v & 0xFF);
         sound_loop.data[2 * i + 1] = static_cast<Uint8>((v >> 8) & 0xFF);
     }
     SDL_UnlockAudio();
+    FrameCache &cache = state.cache;
+    std::memcpy(cache.loop_bytes.data(), sound_loop.data, SOUND_LOOP_BYTES);
+    std::copy_n(state.scale.begin(), state.active_count, cache.loop_scale.begin());
+    cache.loop_count = state.active_count;
 }

@@ -83,6 +83,7 @@ void start_run() {
     emscripten_set_visibilitychange_callback(nullptr, true, on_visibility);
     page.surface = &open_video_surface(false);
     page.state = init_synthesis_state(*page.surface->format, page.harmonic);
+    page.state.cache.skip_unchanged_show = 1; // showing copies the whole surface to the canvas
     EM_ASM(Module.showCanvas());
     emscripten_set_main_loop(run_one_frame, 0, false);
 }
