@@ -8,10 +8,12 @@
 
 namespace {
 
-PlotBench make_bench(int line_mode, int thick_curve) {
+// recompute_all 1: every sine made afresh; 0: the same state every frame, so all are kept.
+PlotBench make_bench(int line_mode, int thick_curve, int recompute_all = 1) {
     PlotBench bench = make_plot_bench();
     bench.state.line_mode = line_mode;
     bench.state.thick_curve = thick_curve;
+    bench.state.cache.recompute_all = recompute_all;
     return bench;
 }
 
@@ -32,8 +34,8 @@ void BM_PlotSineFloor(benchmark::State &run) {
     SDL_FreeSurface(bench.surface);
 }
 
-void BM_DrawPlot(benchmark::State &run, int line_mode, int thick_curve) {
-    PlotBench bench = make_bench(line_mode, thick_curve);
+void BM_DrawPlot(benchmark::State &run, int line_mode, int thick_curve, int recompute_all) {
+    PlotBench bench = make_bench(line_mode, thick_curve, recompute_all);
     for (auto _ : run) {
         draw_plot(*bench.surface, bench.state);
         benchmark::ClobberMemory();
@@ -44,5 +46,6 @@ void BM_DrawPlot(benchmark::State &run, int line_mode, int thick_curve) {
 } // namespace
 
 BENCHMARK(BM_PlotSineFloor)->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(BM_DrawPlot, points, 0, 0)->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(BM_DrawPlot, lines_thick, 1, 1)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_DrawPlot, points, 0, 0, 1)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_DrawPlot, lines_thick, 1, 1, 1)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_DrawPlot, lines_thick_kept_sines, 1, 1, 0)->Unit(benchmark::kMicrosecond);

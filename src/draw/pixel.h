@@ -54,15 +54,21 @@ template <typename Draw> void with_pixel_size(int bytes_per_pixel, Draw &&draw) 
 template <int BPP>
 inline void store_column_run(Uint8 *column, std::ptrdiff_t pitch, int h, std::int64_t y0,
                              std::int64_t dy, Uint32 pixel) {
-    const std::int64_t top = dy < 0 ? y0 + dy : y0;
-    const std::int64_t end = dy == 0 ? y0 + 1 : dy < 0 ? y0 : y0 + dy;
-    const auto first = static_cast<int>(std::clamp<std::int64_t>(top, 1, h));
-    const auto stop = static_cast<int>(std::clamp<std::int64_t>(end, 1, h));
+    std::int64_t first = dy < 0 ? y0 + dy : y0;
+    std::int64_t rows = dy < 0 ? -dy : dy;     // 0 still stores y0
+    if (first < 1 || first + rows >= h) {      // clipped: rare in the plot, kept off its short path
+        const std::int64_t end = first + rows; // a row y0 alone would lie outside 1..h-1
+        first = std::max<std::int64_t>(first, 1);
+        rows = std::min<std::int64_t>(end, h) - first;
+        if (rows <= 0) {
+            return;
+        }
+    }
     Uint8 *target = column + first * pitch;
-    for (int y = first; y < stop; y++) {
+    do {
         store_bytes<BPP>(target, pixel);
         target += pitch;
-    }
+    } while (--rows > 0);
 }
 
 // Returns whether SDL requires the surface to be locked before its pixels are touched.

@@ -29,31 +29,41 @@ struct PlotFrame {
     double zoom;          // pixels per unit
     double y_scale;       // extra vertical factor
     SlotValues amplitude; // scale[i] / k: the same in every column, so formed once
-    int keep;             // 1: the sines computed this frame are kept for later frames
-    std::array<bool, HARMONIC_SLOTS> kept; // per slot: its column sines are reused as kept
+    int keep;             // 1: sines are kept across frames; 0: all made afresh, none kept
+    std::array<int, HARMONIC_SLOTS> stale; // slots whose kept sines are made afresh this frame
+    int stale_count;                       // entries of stale
 };
 
-// Non-finite rows are 0; past 32 bits held at the int limits, so every row inside truncates as is.
-int row_of(double v) {
-    if (v > -2147483649.0 && v < 2147483648.0) {
-        return static_cast<int>(v);
-    }
+// Rows and extents out of 32-bit range: cold, so that the drawing loops stay small.
+[[gnu::cold, gnu::noinline]] int far_row_of(double v) {
     if (!std::isfinite(v)) {
         return 0;
     }
     return v > 0 ? INT_MAX : INT_MIN;
 }
 
-// The truncated difference of a run, 0 when not finite. Past 32 bits it is held at 2^40:
-// exact wherever a 32-bit row can still reach the surface, and row + extent cannot overflow.
-std::int64_t extent_of(double difference) {
-    if (difference > -2147483649.0 && difference < 2147483648.0) {
-        return static_cast<int>(difference);
-    }
+[[gnu::cold, gnu::noinline]] std::int64_t far_extent_of(double difference) {
     if (!std::isfinite(difference)) {
         return 0;
     }
     return static_cast<std::int64_t>(std::clamp(difference, -FAR_EXTENT, FAR_EXTENT));
+}
+
+// Non-finite rows are 0; past 32 bits held at the int limits, so every row inside truncates as is.
+inline int row_of(double v) {
+    if (v > -2147483649.0 && v < 2147483648.0) {
+        return static_cast<int>(v);
+    }
+    return far_row_of(v);
+}
+
+// The truncated difference of a run, 0 when not finite. Past 32 bits it is held at 2^40:
+// exact wherever a 32-bit row can still reach the surface, and row + extent cannot overflow.
+inline std::int64_t extent_of(double difference) {
+    if (difference > -2147483649.0 && difference < 2147483648.0) {
+        return static_cast<int>(difference);
+    }
+    return far_extent_of(difference);
 }
 
 // Point mode: row value v is drawn only when 0 < v < h.
@@ -81,40 +91,44 @@ template <int BPP> void plot_ticks(const PlotFrame &frame, Uint8 *column, Uint32
 // Fills term for the slots in use at column x, from the kept sines where they hold. The
 // drawing loops add the terms up, in slot order, where the sum need not live across the sine
 // calls. k * x in integer arithmetic, 64 bits so that no harmonic number can overflow it.
-void compute_terms(SynthesisState &state, const PlotFrame &frame, int count, int x) {
-    if (count > 0) {
-        const double reciprocal = 1.0 / state.zoom;
-        std::array<double, HARMONIC_SLOTS> &kept_sine = state.cache.column_sine[x];
+inline void compute_terms(SynthesisState &state, const PlotFrame &frame, int count, int x) {
+    if (count <= 0) {
+        return;
+    }
+    const double reciprocal = 1.0 / state.zoom;
+    const auto sine_at = [&](int i) {
+        const auto kx = static_cast<double>(static_cast<std::int64_t>(state.harmonic[i]) * x);
+        return std::sin(kx * reciprocal - state.shift[i]);
+    };
+    if (frame.keep == 0) {
         for (int i = 0; i < count; i++) {
-            double sine;
-            if (frame.kept[i]) {
-                sine = kept_sine[i];
-            } else {
-                const auto kx =
-                    static_cast<double>(static_cast<std::int64_t>(state.harmonic[i]) * x);
-                sine = std::sin(kx * reciprocal - state.shift[i]);
-                if (frame.keep != 0) {
-                    kept_sine[i] = sine;
-                }
-            }
-            state.term[i] = sine * frame.amplitude[i];
+            state.term[i] = sine_at(i) * frame.amplitude[i];
         }
+        return;
+    }
+    std::array<double, HARMONIC_SLOTS> &sine = state.cache.column_sine[x];
+    for (int n = 0; n < frame.stale_count; n++) {
+        sine[frame.stale[n]] = sine_at(frame.stale[n]);
+    }
+    for (int i = 0; i < count; i++) {
+        state.term[i] = sine[i] * frame.amplitude[i];
     }
 }
 
-// Marks the slots whose kept column sines still hold; the others are made afresh this frame
-// and, where the surface fits the cache, kept from then on.
+// Lists the slots in use whose kept column sines no longer hold; they are made afresh this
+// frame and, where the surface fits the cache, kept from then on.
 void check_kept_sines(SynthesisState &state, PlotFrame &frame, int count, int w) {
     FrameCache &cache = state.cache;
     frame.keep = cache.recompute_all == 0 && w <= CACHED_COLUMNS;
+    frame.stale_count = 0;
     for (int i = 0; i < HARMONIC_SLOTS; i++) {
         const SineInputs now{bits_of(state.shift[i]), bits_of(state.zoom), state.harmonic[i], w};
         SineInputs &kept = cache.column_inputs[i];
-        frame.kept[i] = frame.keep != 0 && std::memcmp(&kept, &now, sizeof now) == 0;
         if (frame.keep == 0) {
             kept.extent = 0;
-        } else if (i < count) {
+        } else if (i < count && std::memcmp(&kept, &now, sizeof now) != 0) {
             kept = now;
+            frame.stale[frame.stale_count++] = i;
         }
     }
 }
