@@ -107,6 +107,7 @@ void BM_Frame(benchmark::State &run, bool lines, Change change) {
         afresh_total += ms;
     }
     run.counters["ratio"] = (total / work.size()) / (afresh_total / afresh.size());
+    run.counters["median_ratio"] = median(work) / median(afresh);
     run.counters["median_ms"] = median(work);
     run.counters["p99_ms"] = work[work.size() * 99 / 100];
     run.counters["afresh_median_ms"] = median(afresh);

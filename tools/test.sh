@@ -1,9 +1,9 @@
 #!/bin/bash
 # Installs what is missing, builds, and runs every test: the setup check itself, the audio
 # thread under ThreadSanitizer, a short run of every fuzzer, the whole suite under
-# AddressSanitizer and UndefinedBehaviorSanitizer, the whole suite in a normal build, the
-# whole-program tests again on libsdl1.2-compat, and last the Debian package made from the
-# normal build, installed and started once.
+# AddressSanitizer and UndefinedBehaviorSanitizer, the whole suite in a normal build with a
+# smoke run of its benchmarks, the whole-program tests again on libsdl1.2-compat, and last
+# the Debian package made from the normal build, installed and started once.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/deps.sh test
@@ -23,5 +23,11 @@ build_and_test build-tsan thread "^(Sound|AudioThread)"
 tools/fuzz.sh "${KURVELLO_FUZZ_SECONDS:-45}"
 build_and_test build-asan address ""
 build_and_test build "" ""
+# Every benchmark case once, briefly, as a smoke test: it must run; its times are not judged.
+for bench in kurvello_bench kurvello_frame_bench; do
+  SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "build/bench/$bench" --benchmark_min_time=0.001 \
+    > "build/$bench.txt" 2>&1
+  if grep "ERROR OCCURRED" "build/$bench.txt"; then exit 1; fi
+done
 tools/compat_test.sh build-compat
 tests/package/package_test.sh build

@@ -2,11 +2,12 @@
 """The page in headless Chromium: its screenshot, or its frame times under full load.
 
     tools/web_page.py screenshot [--page build-web] [--output docs/web-screenshot.png]
-    tools/web_page.py frames [--page build-web] [--seconds 10]
+    tools/web_page.py frames [--page build-web] [--seconds 10] [--moving]
 
-frames: preset a with 50 slots, line mode, thick sum, clearing, overlay and sound on; prints
-the animation frames per second and the median and 99th percentile of the page's own work
-per frame (performance.now() around each frame, as the page keeps it).
+frames: preset a with 50 slots, line mode, thick sum, clearing, overlay and sound on, the
+picture still or (--moving) every slot moving; prints the animation frames per second and
+the median and 99th percentile of the page's own work per frame (performance.now() around
+each frame, as the page keeps it).
 """
 
 import argparse
@@ -33,8 +34,11 @@ def full_load(tab):
         tab.press(key)
 
 
-def frames(tab, seconds):
+def frames(tab, seconds, moving):
     full_load(tab)
+    for _ in range(50 if moving else 0):  # Ctrl with keypad plus on every slot
+        tab.press("NumpadAdd", hold=0.03, modifiers=chromium.CTRL)
+        tab.press("ArrowRight", hold=0.03)
     time.sleep(1)
     first, start = tab.run("[Module._kurvello_frames(), performance.now()]")
     time.sleep(seconds)
@@ -54,6 +58,7 @@ def main():
     parser.add_argument("--page", default=os.path.join(ROOT, "build-web"))
     parser.add_argument("--output", default=os.path.join(ROOT, "docs", "web-screenshot.png"))
     parser.add_argument("--seconds", type=float, default=10)
+    parser.add_argument("--moving", action="store_true")
     args = parser.parse_args()
     server = chromium.serve(args.page)
     browser = chromium.Browser()
@@ -62,7 +67,7 @@ def main():
         tab.open(server.url + "kurvello.html")
         tab.wait_for("$('console').textContent")
         if args.what == "frames":
-            frames(tab, args.seconds)
+            frames(tab, args.seconds, args.moving)
             return
         tab.call("Emulation.setDeviceMetricsOverride", width=1080, height=1000,
                  deviceScaleFactor=1, mobile=False)
