@@ -35,7 +35,6 @@ PictureInputs picture_inputs(const SDL_Surface &surface, const SynthesisState &s
     in.h = surface.h;
     in.pitch = surface.pitch;
     in.bytes_per_pixel = surface.format->BytesPerPixel;
-    in.offset = surface.offset;
     in.active_count = state.active_count;
     in.selected = state.selected;
     in.show_numbers = state.show_numbers;

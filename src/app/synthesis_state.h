@@ -57,7 +57,7 @@ struct PictureInputs {
     Uint32 flags;                                      // its SDL flags
     Uint32 axis_color;                                 // mapped pixel values
     Uint32 sum_color;
-    int w, h, pitch, bytes_per_pixel, offset; // the surface's layout
+    int w, h, pitch, bytes_per_pixel; // the surface's layout
     int active_count, selected, show_numbers, clear_screen, thick_curve, line_mode; // as in state
 };
 
