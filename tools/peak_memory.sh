@@ -6,7 +6,7 @@ set -eu
 BUILD=${1:-build}
 SECONDS_RUN=${2:-5}
 PROGRAM="$BUILD/kurvello"
-GOAL_KIB=$((40 * 1024))
+GOAL_KIB=$((20 * 1024))
 [ -x "$PROGRAM" ] || { echo "no $PROGRAM: build it first" >&2; exit 1; }
 
 . "$(dirname "$0")/xvfb.sh"
@@ -59,5 +59,5 @@ fi
 verdict=met
 [ "$hwm_kib" -lt "$GOAL_KIB" ] || verdict=MISSED
 echo "peak resident (VmHWM) after ${SECONDS_RUN} s: $((hwm_kib / 1024)).$(( (hwm_kib % 1024) * 10 / 1024 )) MiB" \
-     "($hwm_kib KiB; now $rss_kib KiB); goal under 40 MiB: $verdict; exit status $status"
+     "($hwm_kib KiB; now $rss_kib KiB); goal under 20 MiB: $verdict; exit status $status"
 [ "$status" -eq 0 ]

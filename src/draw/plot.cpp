@@ -100,23 +100,28 @@ inline void compute_terms(SynthesisState &state, const PlotFrame &frame, int cou
         const auto kx = static_cast<double>(static_cast<std::int64_t>(state.harmonic[i]) * x);
         return std::sin(kx * reciprocal - state.shift[i]);
     };
-    if (frame.keep == 0) {
+    if (frame.stale_count == count) { // every sine afresh, in one pass as when none were kept
+        double *kept = frame.keep != 0 ? state.cache.column_sine[x].data() : nullptr;
         for (int i = 0; i < count; i++) {
-            state.term[i] = sine_at(i) * frame.amplitude[i];
+            const double sine = sine_at(i);
+            if (kept != nullptr) {
+                kept[i] = sine;
+            }
+            state.term[i] = sine * frame.amplitude[i];
         }
         return;
     }
-    std::array<double, HARMONIC_SLOTS> &sine = state.cache.column_sine[x];
+    std::array<double, HARMONIC_SLOTS> &kept = state.cache.column_sine[x];
     for (int n = 0; n < frame.stale_count; n++) {
-        sine[frame.stale[n]] = sine_at(frame.stale[n]);
+        kept[frame.stale[n]] = sine_at(frame.stale[n]);
     }
     for (int i = 0; i < count; i++) {
-        state.term[i] = sine[i] * frame.amplitude[i];
+        state.term[i] = kept[i] * frame.amplitude[i];
     }
 }
 
-// Lists the slots in use whose kept column sines no longer hold; they are made afresh this
-// frame and, where the surface fits the cache, kept from then on.
+// Lists the slots in use whose kept column sines do not hold (all of them when nothing is
+// kept); they are made afresh this frame and, where the surface fits the cache, kept.
 void check_kept_sines(SynthesisState &state, PlotFrame &frame, int count, int w) {
     FrameCache &cache = state.cache;
     frame.keep = cache.recompute_all == 0 && w <= CACHED_COLUMNS;
@@ -125,9 +130,12 @@ void check_kept_sines(SynthesisState &state, PlotFrame &frame, int count, int w)
         const SineInputs now{bits_of(state.shift[i]), bits_of(state.zoom), state.harmonic[i], w};
         SineInputs &kept = cache.column_inputs[i];
         if (frame.keep == 0) {
-            kept.extent = 0;
-        } else if (i < count && std::memcmp(&kept, &now, sizeof now) != 0) {
-            kept = now;
+            kept.extent = 0; // what the cache holds is not trusted after such a frame
+        }
+        if (i < count && (frame.keep == 0 || std::memcmp(&kept, &now, sizeof now) != 0)) {
+            if (frame.keep != 0) {
+                kept = now;
+            }
             frame.stale[frame.stale_count++] = i;
         }
     }
