@@ -14,6 +14,6 @@ enum class FrameEnd {
 
 // Runs one frame on this frame's key state and modifier mask, as SDL_GetKeyState and
 // SDL_GetModState give them: Escape, keyboard, shifts, lock, plot, overlay, frame count and
-// sound refresh, unlock, show.
+// sound refresh, unlock, show. A frame whose picture the surface already shows draws nothing.
 FrameEnd run_frame(SDL_Surface &surface, SynthesisState &state, const Uint8 *keys,
                    SDLMod modifiers);

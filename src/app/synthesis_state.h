@@ -55,10 +55,18 @@ struct PictureInputs {
     const void *pixels;                                // its pixel memory
     const void *format;                                // its pixel format
     Uint32 flags;                                      // its SDL flags
-    Uint32 axis_color;                                 // mapped pixel values
-    Uint32 sum_color;
-    int w, h, pitch, bytes_per_pixel; // the surface's layout
-    int active_count, selected, show_numbers, clear_screen, thick_curve, line_mode; // as in state
+    Uint32 axis_color;                                 // mapped pixel value
+    Uint32 sum_color;                                  // mapped pixel value
+    int w;                                             // its columns
+    int h;                                             // its rows
+    int pitch;                                         // its bytes per row
+    int bytes_per_pixel;                               // 1..4
+    int active_count;                                  // slots in use
+    int selected;                                      // slot shown in red
+    int show_numbers;                                  // toggle
+    int clear_screen;                                  // toggle
+    int thick_curve;                                   // toggle
+    int line_mode;                                     // toggle
 };
 
 // What earlier frames computed, reused while its inputs stay the same: the same sines of the

@@ -5,5 +5,6 @@
 
 #include <SDL.h>
 
-// Draws one frame's plot into the locked surface; writes term and the line-mode rows.
+// Draws one frame's plot into the locked surface; writes term, the line-mode rows and the
+// kept column sines.
 void draw_plot(SDL_Surface &surface, SynthesisState &state);

@@ -25,6 +25,6 @@ void close_sound_output();
 // Plays the rest of the loop from position into stream, at most len bytes.
 void audio_callback(void *userdata, Uint8 *stream, int len);
 
-// Rewrites the loop with one period of the current sum, under the audio lock; state.term
-// keeps the last sample's limited terms. Sound must be on.
+// Rewrites the loop with one period of the current sum, under the audio lock, unless it
+// already holds it; then state.term keeps the last sample's limited terms. Sound must be on.
 void synthesize_sound_loop(SynthesisState &state);
