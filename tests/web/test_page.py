@@ -1,6 +1,8 @@
-"""The page in headless Chromium against the native program's console texts and against
-kurvello_replay's pictures and sound loop (the core's frames on a native surface). A held key
-acts once per animation frame: a test finds how long a hold lasted by the native pictures."""
+"""The page in Chromium, Firefox and WebKit against the native program's console texts and
+against kurvello_replay's pictures and sound loop (the core's frames on a native surface). A held
+key or button acts once per animation frame: a test finds how long a hold lasted by the native
+pictures. Every engine runs the cases of Engine; Chromium, whose protocol can type any layout
+and stub the page's sound, runs more."""
 
 import base64
 import os
@@ -10,13 +12,24 @@ import time
 import unittest
 
 import chromium
+import webdriver
 from chromium import CTRL
 
-PAGE, REPLAY, PROGRAM = (os.environ.get(name, "") for name in
-                         ("KURVELLO_PAGE", "KURVELLO_REPLAY", "KURVELLO_PROGRAM"))
+PAGE, REPLAY, PROGRAM, SHOTS = (os.environ.get(name, "") for name in
+                                ("KURVELLO_PAGE", "KURVELLO_REPLAY", "KURVELLO_PROGRAM",
+                                 "KURVELLO_SHOTS"))
 PICTURE = 1024 * 768 * 3
 CANVAS_RGB = """btoa(Array.from(Module.canvas.getContext('2d').getImageData(0, 0, 1024, 768)
   .data.filter((_, i) => i % 4 != 3), v => String.fromCharCode(v)).join(''))"""
+# A cheap fingerprint of the canvas, to see whether frames still change it.
+CANVAS_SUM = """Module.canvas.getContext('2d').getImageData(0, 0, 1024, 768).data
+  .reduce((sum, v, i) => (sum * 31 + v * (i % 7 + 1)) % 1000000007, 0)"""
+# What of the running page lies outside the window, or is too small for a finger.
+MISFITS = """[...document.querySelectorAll('#screen, #panel button')].map(e => [e, e.getBoundingClientRect()])
+  .filter(([e, r]) => r.left < 0 || r.top < 0 || r.right > innerWidth || r.bottom > innerHeight
+          || (e.tagName == 'BUTTON' && (r.width < 44 || r.height < 44 || !e.innerText.trim())))
+  .map(([e, r]) => e.innerText || e.id).concat(document.documentElement.scrollWidth > innerWidth
+  ? ['horizontal scroll'] : [])"""
 # Every buffer the page hands to Web Audio, as 16-bit samples.
 CAPTURE_SOUND = """window.played = [];
 const start = AudioBufferSourceNode.prototype.start;
@@ -38,19 +51,138 @@ def console_text(keys_and_lines):  # what the native program writes before its w
                           env=env).stdout.decode()
 
 
-class Page(unittest.TestCase):
+class Engine:
+    """What every engine does alike: starts by touch, held and latched buttons, several
+    touches, the keys of a keyboard without a keypad, and a layout that fits."""
+    Browser = None
+
     @classmethod
     def setUpClass(cls):
         if not all(os.path.exists(path) for path in (PAGE + "/kurvello.js", REPLAY, PROGRAM)):
             raise RuntimeError("run through ctest: the page, the replay or the program is missing")
         cls.server = chromium.serve(PAGE)
-        cls.browser = chromium.Browser()
+        cls.browser = cls.Browser()
 
     @classmethod
     def tearDownClass(cls):
         cls.browser.close()
         cls.server.shutdown()
         cls.server.server_close()
+
+    def start(self, url=None, wait="$('console').textContent"):
+        tab = self.browser.tab()
+        self.addCleanup(tab.close)
+        tab.open(url or self.server.url + "kurvello.html")
+        tab.wait_for("window.Module && " + wait)
+        return tab
+
+    def canvas(self, tab):
+        frames = tab.run("Module._kurvello_frames()")
+        tab.wait_for(f"Module._kurvello_frames() > {frames + 2} && !$('run').classList.contains('hidden')")
+        return base64.b64decode(tab.run(CANVAS_RGB))
+
+    def assert_picture(self, got, want):
+        wrong = sum(got[i:i + 3] != want[i:i + 3] for i in range(0, PICTURE, 3))
+        self.assertEqual(wrong, 0, "pixels differ from the native picture")
+
+    def held_frames(self, tab, frames, held, after=()):  # `held` down as long as the picture says
+        got = self.canvas(tab)
+        count = next((n for n in range(1, 100)
+                      if native("b", *frames, f"{held}*{n}", *after)[0] == got), 0)
+        self.assertTrue(count, f"no number of frames with {held} down gives the page's picture")
+        return f"{held}*{count}"
+
+    def settled(self, tab):  # the canvas's fingerprint, once five frames no longer change it
+        frames = tab.run("Module._kurvello_frames()")
+        first = tab.run(CANVAS_SUM)
+        tab.wait_for(f"Module._kurvello_frames() > {frames + 5}")
+        return first if tab.run(CANVAS_SUM) == first else None
+
+    def spot(self, tab, selector):  # the middle of an element, in the viewport
+        return tab.run(f"(r => [r.x + r.width / 2, r.y + r.height / 2])"
+                       f"(document.querySelector('{selector}').getBoundingClientRect())")
+
+    def tap(self, tab, selector, finger=1):
+        tab.touch({finger: self.spot(tab, selector)})
+        time.sleep(0.05)
+        tab.touch({})
+        time.sleep(0.1)
+
+    def fits(self, tab, width, height):  # after the start; one screenshot per engine and size
+        tab.viewport(width, height)
+        time.sleep(0.3)
+        self.assertEqual(tab.run(MISFITS), [], f"at {width}x{height}")
+        if SHOTS:
+            os.makedirs(SHOTS, exist_ok=True)
+            with open(f"{SHOTS}/{self.browser.name}-{width}x{height}.png", "wb") as shot:
+                shot.write(tab.screenshot())
+
+    def test_start_by_touch_held_button_and_laptop_keys(self):
+        tab = self.start()
+        tab.viewport(768, 1024)
+        self.tap(tab, "#start button:nth-child(2)")
+        self.assert_picture(self.canvas(tab), native("b")[0])
+        self.fits(tab, 768, 1024)
+        tab.touch({1: self.spot(tab, "[data-code=NumpadAdd]")})
+        time.sleep(0.15)
+        tab.touch({})
+        frames = [self.held_frames(tab, [], "[+]")]
+        # Main-row digit, the key that types + beside it, Return: keypad 3, + and Enter.
+        tab.press("Digit3")
+        tab.press("Equal", hold=0.15)
+        tab.press("Enter")
+        frames.append("[3]")
+        frames += [self.held_frames(tab, frames, "[+]", ["enter"]), "enter"]
+        self.assert_picture(self.canvas(tab), native("b", *frames)[0])
+        # Ctrl with the + key speeds the slot up: the picture drifts until Ctrl+Return stops it.
+        tab.press("Digit0")
+        tab.key("ControlLeft")
+        tab.press("Equal")
+        drifting = self.settled(tab)
+        tab.press("Enter")
+        tab.key("ControlLeft", down=False)
+        self.assertIsNone(drifting, "Ctrl with the + key must set the slot moving")
+        self.assertTrue(self.settled(tab), "Ctrl with Return must stop it")
+
+    def test_touches_together_and_their_release(self):
+        tab = self.start()
+        tab.viewport(1366, 768)
+        self.tap(tab, "#start button:nth-child(2)")
+        self.fits(tab, 1366, 768)
+        self.tap(tab, "#ctrl")  # latched: count +10 and zoom, held together
+        tab.touch({1: self.spot(tab, "[data-code=ArrowUp]"),
+                   2: self.spot(tab, "[data-code=PageUp]")})
+        time.sleep(0.15)
+        tab.touch({})
+        self.tap(tab, "#ctrl")
+        self.held_frames(tab, [], "left ctrl,up,page up")
+        # A cancelled pointer, or the tab going hidden, lets go of a held button.
+        for button, release in (("NumpadAdd", "new PointerEvent('pointercancel', {bubbles: true, "
+                                 "pointerId: [...holding.keys()][0]})"),
+                                ("NumpadSubtract", "new Event('visibilitychange')")):
+            before = tab.run(CANVAS_SUM)
+            tab.touch({1: self.spot(tab, f"[data-code={button}]")})
+            time.sleep(0.1)
+            target = "document.querySelector('.down')" if "pointer" in release else "document"
+            tab.run(f"{target}.dispatchEvent({release})")
+            self.assertNotEqual(self.settled(tab), before, f"{button} held, then {release}")
+            tab.touch({})
+        # The sound button is the gesture that lets the audio start.
+        self.tap(tab, "[data-key=s]")
+        tab.wait_for("window.SDL && SDL.audioContext && SDL.audioContext.state == 'running'")
+        self.assertEqual(tab.run("$('panel').querySelector('[data-key=s]').ariaPressed"), "true")
+
+
+class Firefox(Engine, unittest.TestCase):
+    Browser = webdriver.Firefox
+
+
+class WebKit(Engine, unittest.TestCase):
+    Browser = webdriver.WebKit
+
+
+class Chromium(Engine, unittest.TestCase):
+    Browser = chromium.Browser
 
     def start(self, url=None, before_load=None, wait="$('console').textContent"):
         tab = self.browser.tab()
@@ -59,20 +191,25 @@ class Page(unittest.TestCase):
         tab.wait_for("window.Module && " + wait)
         return tab
 
-    def canvas(self, tab):
-        frames = tab.run("Module._kurvello_frames()")
-        tab.wait_for(f"Module._kurvello_frames() > {frames + 2} && $('screen').className == ''")
-        return base64.b64decode(tab.run(CANVAS_RGB))
-
-    def assert_picture(self, got, want):
-        wrong = sum(got[i:i + 3] != want[i:i + 3] for i in range(0, PICTURE, 3))
-        self.assertEqual(wrong, 0, "pixels differ from the native picture")
-
-    def held_frames(self, tab, frames, held):  # `held` down as long as the page's picture says
-        got = self.canvas(tab)
-        count = next((n for n in range(1, 100) if native("b", *frames, f"{held}*{n}")[0] == got), 0)
-        self.assertTrue(count, f"no number of frames with {held} down gives the page's picture")
-        return f"{held}*{count}"
+    def test_layouts_and_browser_keys(self):
+        tab = self.start(before_load="window.kept = []; addEventListener('keydown', e => "
+                         "setTimeout(() => e.defaultPrevented || kept.push(e.key)));")
+        tab.press("KeyB")
+        # German: Shift with the +/* key is the coarse step; AZERTY: the digit row by place.
+        tab.key("ShiftLeft")
+        tab.press("BracketRight", hold=0.15, key="*")
+        tab.key("ShiftLeft", down=False)
+        frames = [self.held_frames(tab, [], "left shift,[+]")]
+        tab.press("Digit4", key="'")
+        tab.press("Slash", hold=0.15, key="-")
+        frames += ["[4]", self.held_frames(tab, frames + ["[4]"], "[-]")]
+        self.assert_picture(self.canvas(tab), native("b", *frames)[0])
+        tab.key("ControlLeft")
+        tab.press("Equal")
+        tab.press("Minus")
+        tab.key("ControlLeft", down=False)
+        self.assertEqual(tab.run("kept"), ["Shift", "Control"],
+                         "the page, not the browser's zoom, takes Ctrl with + and -")
 
     def assert_ended(self, tab, status):  # said so with the status; frames and sound stop
         tab.wait_for("!$('ended').classList.contains('hidden')")
@@ -120,7 +257,7 @@ class Page(unittest.TestCase):
         frames.append(self.held_frames(tab, frames, "left ctrl,page up"))
         for key in ("Enter", "NumpadEnter", "KeyC", "KeyZ"):
             tab.press(key)
-        picture, loop = native("b", *frames, "return", "enter", "c", "y")
+        picture, loop = native("b", *frames, "enter", "", "enter", "c", "y")  # Return too
         self.assert_picture(self.canvas(tab), picture)
         self.assertEqual(tab.run("kept"), ["ControlLeft"], "keys it acts on must not scroll it")
         self.assertEqual(tab.run("$('console').textContent"), console_text(b""))
@@ -134,7 +271,7 @@ class Page(unittest.TestCase):
         tab.press("Escape")
         self.assert_ended(tab, 0)
         tab.run("$('again').click()")  # a fresh start: the help text, no canvas
-        tab.wait_for("window.$ && $('ended').className && $('screen').className && "
+        tab.wait_for("window.$ && $('ended').className && $('run').className && "
                      "$('console').textContent")
 
     def test_failures_show_a_message(self):
