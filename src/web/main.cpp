@@ -80,7 +80,9 @@ void start_run() {
     const char *window = EMSCRIPTEN_EVENT_TARGET_WINDOW;
     emscripten_set_keydown_callback(window, nullptr, true, on_key);
     emscripten_set_keyup_callback(window, nullptr, true, on_key);
-    emscripten_set_blur_callback(window, nullptr, true, on_blur);
+    // Not in the capture phase: there every element losing the focus to a button would
+    // count as the window's blur.
+    emscripten_set_blur_callback(window, nullptr, false, on_blur);
     emscripten_set_visibilitychange_callback(nullptr, true, on_visibility);
     page.surface = &open_video_surface(false);
     page.state = init_synthesis_state(*page.surface->format, page.harmonic);

@@ -38,7 +38,7 @@ def serve(folder):  # from a thread; its address is server.url
 
 
 class Browser:
-    name = "chromium"
+    name, fingers = "chromium", 2
 
     def __init__(self):
         self.profile = tempfile.TemporaryDirectory(ignore_cleanup_errors=True)

@@ -109,7 +109,7 @@ class BidiTab(Tab):
 
 
 class Firefox:
-    name = "firefox"
+    name, fingers = "firefox", 2
 
     def __init__(self):
         self.profile = tempfile.TemporaryDirectory()
@@ -191,7 +191,7 @@ class WebKitTab(Tab):
 
 
 class WebKit:
-    name = "webkit"
+    name, fingers = "webkit", 1  # its touch is one mouse
 
     def __init__(self):
         self.x = XServer(1400, 1100)
