@@ -14,6 +14,8 @@ import urllib.request
 
 import websocket
 
+import webdriver
+
 FLAGS = ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
          "--disable-background-networking", "--disable-component-update", "--disable-sync",
          "--autoplay-policy=no-user-gesture-required", "--remote-debugging-port=0"]
@@ -63,7 +65,7 @@ class Browser:
         self.profile.cleanup()
 
 
-class Tab:
+class Tab(webdriver.Tab):
     def __init__(self, url):
         self.socket = websocket.create_connection(url, suppress_origin=True)
         self.next_id = 0
@@ -86,14 +88,6 @@ class Tab:
             raise RuntimeError(f"{expression}: {result['exceptionDetails']}")
         return result["result"].get("value")
 
-    def wait_for(self, expression, timeout=20):
-        deadline = time.monotonic() + timeout
-        while not (value := self.run(expression)):
-            if time.monotonic() > deadline:
-                raise AssertionError(f"timed out waiting for {expression}")
-            time.sleep(0.05)
-        return value
-
     def open(self, url, before_load=None):
         if before_load:
             self.call("Page.addScriptToEvaluateOnNewDocument", source=before_load)
@@ -109,12 +103,6 @@ class Tab:
                   key=key, windowsVirtualKeyCode=key_code, location=location,
                   isKeypad=location == 3, modifiers=modifiers,
                   text=key if down and len(key) == 1 else "")  # typed where the focus is
-
-    def press(self, code, hold=0.1, modifiers=0, key=None):  # held over frames, as a user would
-        self.key(code, True, modifiers, key)
-        time.sleep(hold)
-        self.key(code, False, modifiers, key)
-        time.sleep(0.1)
 
     def touch(self, fingers):  # {finger: (x, y)} now on the screen; the others lifted
         points = [{"x": x, "y": y, "id": finger} for finger, (x, y) in fingers.items()]

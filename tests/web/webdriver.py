@@ -29,11 +29,7 @@ NAMED = {"NumpadAdd": "\ue025", "NumpadSubtract": "\ue027", "NumpadEnter": "\ue0
          **{f"Numpad{n}": chr(0xE01A + n) for n in range(10)}}
 
 
-def key_value(code):
-    return NAMED.get(code) or code[-1].lower()
-
-
-class Tab:  # what both drivers share; `act` and `evaluate` are each driver's own
+class Tab:  # what every driver shares; `act` and `evaluate` are each WebDriver's own
     touch_type = "touch"
 
     def __init__(self):
@@ -53,12 +49,12 @@ class Tab:  # what both drivers share; `act` and `evaluate` are each driver's ow
 
     def key(self, code, down=True):
         self.act([{"type": "key", "id": "keys", "actions": [
-            {"type": "keyDown" if down else "keyUp", "value": key_value(code)}]}])
+            {"type": "keyDown" if down else "keyUp", "value": NAMED.get(code) or code[-1].lower()}]}])
 
-    def press(self, code, hold=0.1):
-        self.key(code, True)
+    def press(self, code, hold=0.1, **how):  # held over some frames, as a user would
+        self.key(code, True, **how)
         time.sleep(hold)
-        self.key(code, False)
+        self.key(code, False, **how)
         time.sleep(0.1)
 
     def touch(self, fingers):  # {finger: (x, y)} now on the screen; the others lifted
@@ -95,7 +91,8 @@ class BidiTab(Tab):
     def act(self, actions):
         self.call("input.performActions", actions=actions)
 
-    def open(self, url):
+    def open(self, url, before_load=None):
+        assert not before_load, "only Chromium runs scripts before the page"
         self.call("browsingContext.navigate", url=url, wait="complete")
 
     def viewport(self, width, height):
@@ -120,19 +117,16 @@ class Firefox:
             ["firefox-esr", "--headless", "--no-remote", "--profile", self.profile.name,
              "--remote-debugging-port=0"], stdout=subprocess.DEVNULL, stderr=self.log)
         deadline = time.monotonic() + 60
-        while not (found := re.search(rb"WebDriver BiDi listening on (ws://\S+)", self.read_log())):
+        while not (found := re.search(rb"WebDriver BiDi listening on (ws://\S+)", self.log.read())):
             if time.monotonic() > deadline or self.process.poll() is not None:
                 raise RuntimeError("firefox did not open WebDriver BiDi")
             time.sleep(0.1)
+            self.log.seek(0)
         self.socket = websocket.create_connection(found[1].decode() + "/session",
                                                   suppress_origin=True, timeout=60)
         self.next_id = 0
         self.call("session.new", capabilities={})
         self.first = self.call("browsingContext.getTree")["contexts"][0]["context"]
-
-    def read_log(self):
-        self.log.seek(0)
-        return self.log.read()
 
     def call(self, method, **params):
         self.next_id += 1
@@ -168,7 +162,8 @@ class WebKitTab(Tab):
     def act(self, actions):
         self.call("POST", "/actions", actions=actions)
 
-    def open(self, url):
+    def open(self, url, before_load=None):
+        assert not before_load, "only Chromium runs scripts before the page"
         self.call("POST", "/url", url=url)
 
     def viewport(self, width, height):  # the window less its frame gives the page's size
