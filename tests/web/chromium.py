@@ -12,8 +12,6 @@ import threading
 import time
 import urllib.request
 
-import websocket
-
 import webdriver
 
 FLAGS = ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
@@ -67,20 +65,11 @@ class Browser:
 
 class Tab(webdriver.Tab):
     def __init__(self, url):
-        self.socket = websocket.create_connection(url, suppress_origin=True)
-        self.next_id = 0
+        self.socket = webdriver.Socket(url)
+        self.call = self.socket.call
         self.held = 0  # modifier bits of the modifier keys down
         self.fingers = {}
         self.call("Page.enable")  # else no script runs in new documents
-
-    def call(self, method, **params):
-        self.next_id += 1
-        self.socket.send(json.dumps({"id": self.next_id, "method": method, "params": params}))
-        while (reply := json.loads(self.socket.recv())).get("id") != self.next_id:
-            pass  # an event
-        if "error" in reply:
-            raise RuntimeError(f"{method}: {reply['error']}")
-        return reply["result"]
 
     def run(self, expression):  # the value of a JavaScript expression
         result = self.call("Runtime.evaluate", expression=expression, returnByValue=True)
@@ -119,4 +108,4 @@ class Tab(webdriver.Tab):
         return base64.b64decode(self.call("Page.captureScreenshot", format="png")["data"])
 
     def close(self):
-        self.socket.close()
+        self.socket.socket.close()

@@ -137,7 +137,7 @@ class Engine:
         # Ctrl with the + key speeds the slot up: the picture drifts until Ctrl+Return stops it.
         tab.press("Digit0")
         tab.key("ControlLeft")
-        tab.press("Equal")
+        tab.press("Equal", hold=0.3)  # some frames even on a busy machine
         drifting = self.settled(tab)
         tab.press("Enter")
         tab.key("ControlLeft", down=False)

@@ -23,10 +23,22 @@ from harness import XServer  # noqa: E402
 # own characters.
 NAMED = {"NumpadAdd": "\ue025", "NumpadSubtract": "\ue027", "NumpadEnter": "\ue007",
          "Enter": "\ue006", "Escape": "\ue00c", "ShiftLeft": "\ue008", "ControlLeft": "\ue009",
-         "PageUp": "\ue00e", "PageDown": "\ue00f", "End": "\ue010", "Home": "\ue011",
-         "ArrowLeft": "\ue012", "ArrowUp": "\ue013", "ArrowRight": "\ue014",
-         "ArrowDown": "\ue015", "Equal": "=", "Minus": "-",
-         **{f"Numpad{n}": chr(0xE01A + n) for n in range(10)}}
+         "Equal": "=", "Minus": "-", **{f"Numpad{n}": chr(0xE01A + n) for n in range(10)}}
+
+
+class Socket:  # JSON commands over a WebSocket, each answered by its id; events are skipped
+    def __init__(self, url):
+        self.socket = websocket.create_connection(url, suppress_origin=True, timeout=60)
+        self.next_id = 0
+
+    def call(self, method, **params):
+        self.next_id += 1
+        self.socket.send(json.dumps({"id": self.next_id, "method": method, "params": params}))
+        while (reply := json.loads(self.socket.recv())).get("id") != self.next_id:
+            pass
+        if "error" in reply:
+            raise RuntimeError(f"{method}: {reply['error']} {reply.get('message', '')}")
+        return reply["result"]
 
 
 class Tab:  # what every driver shares; `act` and `evaluate` are each WebDriver's own
@@ -122,20 +134,8 @@ class Firefox:
                 raise RuntimeError("firefox did not open WebDriver BiDi")
             time.sleep(0.1)
             self.log.seek(0)
-        self.socket = websocket.create_connection(found[1].decode() + "/session",
-                                                  suppress_origin=True, timeout=60)
-        self.next_id = 0
+        self.call = Socket(found[1].decode() + "/session").call
         self.call("session.new", capabilities={})
-        self.first = self.call("browsingContext.getTree")["contexts"][0]["context"]
-
-    def call(self, method, **params):
-        self.next_id += 1
-        self.socket.send(json.dumps({"id": self.next_id, "method": method, "params": params}))
-        while (reply := json.loads(self.socket.recv())).get("id") != self.next_id:
-            pass  # an event
-        if reply.get("type") == "error":
-            raise RuntimeError(f"{method}: {reply['error']}: {reply.get('message')}")
-        return reply["result"]
 
     def tab(self):
         return BidiTab(self, self.call("browsingContext.create", type="tab")["context"])
