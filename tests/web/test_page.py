@@ -103,8 +103,8 @@ class Engine:
                        f"r.y + r.height / 2])(e.getBoundingClientRect())))"
                        f"(document.querySelector('{selector}'))")
 
-    def tap(self, tab, selector, finger=1):
-        tab.touch({finger: self.spot(tab, selector)})
+    def tap(self, tab, selector):
+        tab.touch({1: self.spot(tab, selector)})
         time.sleep(0.05)
         tab.touch({})
         time.sleep(0.1)
@@ -112,7 +112,8 @@ class Engine:
     def fits(self, tab, width, height):  # after the start; one screenshot per engine and size
         tab.viewport(width, height)
         time.sleep(0.3)
-        self.assertEqual(tab.run(MISFITS), [], f"at {width}x{height}")
+        self.assertEqual(tab.run(f"[innerWidth, innerHeight, ...{MISFITS}]"), [width, height],
+                         "the window's size, with nothing outside it")
         if SHOTS:
             os.makedirs(SHOTS, exist_ok=True)
             with open(f"{SHOTS}/{self.browser.name}-{width}x{height}.png", "wb") as shot:
