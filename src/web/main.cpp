@@ -150,8 +150,8 @@ EMSCRIPTEN_KEEPALIVE void kurvello_latch(int shift, int ctrl) {
 // 16 overlay.
 EMSCRIPTEN_KEEPALIVE int kurvello_toggles() {
     const SynthesisState &s = page.state;
-    return s.clear_screen | s.thick_curve << 1 | s.line_mode << 2 | s.sound_on << 3 |
-           s.show_numbers << 4;
+    return s.clear_screen | (s.thick_curve << 1) | (s.line_mode << 2) | (s.sound_on << 3) |
+           (s.show_numbers << 4);
 }
 
 // The work of a frame in milliseconds, for one of the latest 4096 frames run.
