@@ -8,9 +8,8 @@
 
 // The keyboard and the on-screen buttons as the page's events have left them.
 struct BrowserKeys {
-    std::array<Uint8, SDLK_LAST> down; // 1 while held, by SDL key symbol, as SDL_GetKeyState
-    std::array<Uint8, SDLK_LAST>
-        holders;      // 1: the keyboard, 2: a button; down is 1 where any is set
+    std::array<Uint8, SDLK_LAST> down;    // 1 while held, by SDL key symbol, as SDL_GetKeyState
+    std::array<Uint8, SDLK_LAST> holders; // bits: 1 the keyboard, 2 a button
     SDLMod typed;     // KMOD_LSHIFT and KMOD_LCTRL as the last key event had them
     SDLMod latched;   // KMOD_LSHIFT and KMOD_LCTRL of the page's Shift and Ctrl buttons
     SDLMod modifiers; // typed and latched together: what a frame reads
