@@ -93,7 +93,7 @@ class Tab(webdriver.Tab):
                   isKeypad=location == 3, modifiers=modifiers,
                   text=key if down and len(key) == 1 else "")  # typed where the focus is
 
-    def touch(self, fingers):  # {finger: (x, y)} now on the screen; the others lifted
+    def touch(self, fingers):  # {finger: (x, y)} now on the screen, moved there; others lifted
         points = [{"x": x, "y": y, "id": finger} for finger, (x, y) in fingers.items()]
         kind = ("touchEnd" if not points else
                 "touchStart" if set(fingers) - set(self.fingers) else "touchMove")

@@ -164,17 +164,19 @@ class Engine:
                 "ArrowRight]').dispatchEvent(new PointerEvent(type, {bubbles: true, pointerId: 7})))")
         # Down and up in one task, yet held for a frame: the next slot.
         self.assert_picture(self.canvas(tab), native("b", *frames, "right")[0])
-        # A cancelled pointer, or the tab going hidden, lets go of a held button.
-        for button, release in (("NumpadAdd", "new PointerEvent('pointercancel', {bubbles: true, "
-                                 "pointerId: [...holding.keys()][0]})"),
-                                ("NumpadSubtract", "new Event('visibilitychange')")):
+        # A cancelled pointer, the tab going hidden or sliding off lets go of a held button.
+        cancel = ("document.querySelector('.down').dispatchEvent(new PointerEvent('pointercancel',"
+                  " {bubbles: true, pointerId: [...holding.keys()][0]}))")
+        for button, release in (
+                ("NumpadAdd", lambda: tab.run(cancel)),
+                ("NumpadSubtract", lambda: tab.run("document.dispatchEvent(new Event('visibilitychange'))")),
+                ("PageDown", lambda: tab.touch({1: self.spot(tab, "#screen")}))):
             before = tab.run(CANVAS_SUM)
             tab.touch({1: self.spot(tab, f"[data-code={button}]")})
             time.sleep(0.1)
-            target = "document.querySelector('.down')" if "pointer" in release else "document"
-            tab.run(f"{target}.dispatchEvent({release})")
+            release()
             after = self.settled(tab)
-            self.assertTrue(after and after != before, f"{button} held, then {release}")
+            self.assertTrue(after and after != before, f"{button} held, then let go")
             tab.touch({})
         # The sound button is the gesture that lets the audio start.
         self.tap(tab, "[data-key=s]")

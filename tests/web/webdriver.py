@@ -69,15 +69,13 @@ class Tab:  # what every driver shares; `act` and `evaluate` are each WebDriver'
         self.key(code, False, **how)
         time.sleep(0.1)
 
-    def touch(self, fingers):  # {finger: (x, y)} now on the screen; the others lifted
+    def touch(self, fingers):  # {finger: (x, y)} now on the screen, moved there; others lifted
         sources = []
         for finger in sorted(set(fingers) | self.fingers):
-            if finger in fingers and finger in self.fingers:
-                continue
             x, y = fingers.get(finger, (0, 0))
-            steps = ([{"type": "pointerMove", "x": round(x), "y": round(y), "origin": "viewport"},
-                      {"type": "pointerDown", "button": 0}] if finger in fingers else
-                     [{"type": "pointerUp", "button": 0}])
+            steps = [{"type": "pointerUp", "button": 0}] if finger not in fingers else (
+                [{"type": "pointerMove", "x": round(x), "y": round(y), "origin": "viewport"}] +
+                [{"type": "pointerDown", "button": 0}] * (finger not in self.fingers))
             sources.append({"type": "pointer", "id": f"finger{finger}", "actions": steps,
                             "parameters": {"pointerType": self.touch_type}})
         self.fingers = set(fingers)
