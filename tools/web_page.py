@@ -48,6 +48,22 @@ def frames(tab, seconds):
           f"max {kept[-1]:.2f} ms")
 
 
+def screenshots(browser, url, output):
+    for width, height in ((1366, 768), (768, 1024)):
+        tab = browser.tab()
+        tab.open(url + "kurvello.html")
+        tab.wait_for("window.Module && $('console').textContent")
+        tab.viewport(width, height)
+        spot = tab.run("(r => [r.x + 20, r.y + 20])($('start').getBoundingClientRect())")
+        tab.touch({1: spot})
+        tab.touch({})
+        time.sleep(1)
+        path = os.path.join(output, f"web-{width}x{height}.png")
+        with open(path, "wb") as out:
+            out.write(tab.screenshot())
+        print(f"wrote {path}")
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("what", choices=["screenshot", "frames"])
@@ -58,22 +74,13 @@ def main():
     server = chromium.serve(args.page)
     browser = chromium.Browser()
     try:
-        for width, height in ((1366, 768), (768, 1024)):
-            tab = browser.tab()
-            tab.open(server.url + "kurvello.html")
-            tab.wait_for("window.Module && $('console').textContent")
-            if args.what == "frames":
-                frames(tab, args.seconds)
-                return
-            tab.viewport(width, height)
-            spot = tab.run("(r => [r.x + 20, r.y + 20])($('start').getBoundingClientRect())")
-            tab.touch({1: spot})
-            tab.touch({})
-            time.sleep(1)
-            path = os.path.join(args.output, f"web-{width}x{height}.png")
-            with open(path, "wb") as out:
-                out.write(tab.screenshot())
-            print(f"wrote {path}")
+        tab = browser.tab()
+        tab.open(server.url + "kurvello.html")
+        tab.wait_for("window.Module && $('console').textContent")
+        if args.what == "frames":
+            frames(tab, args.seconds)
+            return
+        screenshots(browser, server.url, args.output)
     finally:
         browser.close()
         server.shutdown()
