@@ -30,6 +30,8 @@ TEST_PACKAGES=(
   "emscripten                         emscripten, for the web page"
   "chromium                           Chromium, which runs the web page headless"
   "python3-websocket                  Python WebSocket client, which steers Chromium"
+  "firefox-esr                        Firefox ESR, which runs the web page through WebDriver BiDi"
+  "webkit2gtk-driver                  WebKitWebDriver and MiniBrowser, which run the page in WebKit"
   "dpkg-dev                           dpkg-shlibdeps, for the package's dependencies"
   "file                               file, which CPack's dependency scan uses"
   "fakeroot                           fakeroot"

@@ -1,7 +1,7 @@
 #!/bin/bash
 # Installs what is missing, then builds the page and runs its tests alone: the page in
-# headless Chromium against the native program (ctest's e2e_web). The page is built with
-# emcmake in DIR/web.
+# Chromium, Firefox ESR and WebKit against the native program (ctest's e2e_web). The page
+# is built with emcmake in DIR/web.
 # Usage: tools/web_test.sh [DIR]   (default build, the normal build of tools/test.sh)
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -4,22 +4,39 @@
 
 namespace {
 
+constexpr Uint8 HELD_BY_KEYBOARD = 1; // bits of BrowserKeys::holders
+constexpr Uint8 HELD_BY_BUTTON = 2;
+
 struct NamedKey {
-    const char *code; // KeyboardEvent.code: the key's place, whatever Num Lock says
+    const char *code; // KeyboardEvent.code: the key's place, whatever the layout or Num Lock
     SDLKey symbol;
 };
 
+// Keyboards without a keypad: the digit row, Return and the keys beside the digit row stand
+// in for the keypad, by place, so that Shift keeps meaning the coarse step and slots 11 to 20
+// on every layout. Equal and Minus are US, UK and AZERTY's =/+ and -/_ (AZERTY: )/°),
+// BracketRight and Slash German's +/* and -/_.
 // Home and End stand in for PageUp and PageDown: Chromium keeps Ctrl with those for its tabs.
 constexpr NamedKey NAMED_KEYS[] = {
-    {"Escape", SDLK_ESCAPE}, {"Enter", SDLK_RETURN},      {"NumpadEnter", SDLK_KP_ENTER},
-    {"Numpad0", SDLK_KP0},   {"Numpad1", SDLK_KP1},       {"Numpad2", SDLK_KP2},
-    {"Numpad3", SDLK_KP3},   {"Numpad4", SDLK_KP4},       {"Numpad5", SDLK_KP5},
-    {"Numpad6", SDLK_KP6},   {"Numpad7", SDLK_KP7},       {"Numpad8", SDLK_KP8},
-    {"Numpad9", SDLK_KP9},   {"NumpadAdd", SDLK_KP_PLUS}, {"NumpadSubtract", SDLK_KP_MINUS},
-    {"PageUp", SDLK_PAGEUP}, {"PageDown", SDLK_PAGEDOWN}, {"Home", SDLK_PAGEUP},
-    {"End", SDLK_PAGEDOWN},  {"ArrowLeft", SDLK_LEFT},    {"ArrowRight", SDLK_RIGHT},
-    {"ArrowUp", SDLK_UP},    {"ArrowDown", SDLK_DOWN},
+    {"Escape", SDLK_ESCAPE},        {"Enter", SDLK_KP_ENTER},    {"NumpadEnter", SDLK_KP_ENTER},
+    {"Numpad0", SDLK_KP0},          {"Numpad1", SDLK_KP1},       {"Numpad2", SDLK_KP2},
+    {"Numpad3", SDLK_KP3},          {"Numpad4", SDLK_KP4},       {"Numpad5", SDLK_KP5},
+    {"Numpad6", SDLK_KP6},          {"Numpad7", SDLK_KP7},       {"Numpad8", SDLK_KP8},
+    {"Numpad9", SDLK_KP9},          {"NumpadAdd", SDLK_KP_PLUS}, {"NumpadSubtract", SDLK_KP_MINUS},
+    {"Digit0", SDLK_KP0},           {"Digit1", SDLK_KP1},        {"Digit2", SDLK_KP2},
+    {"Digit3", SDLK_KP3},           {"Digit4", SDLK_KP4},        {"Digit5", SDLK_KP5},
+    {"Digit6", SDLK_KP6},           {"Digit7", SDLK_KP7},        {"Digit8", SDLK_KP8},
+    {"Digit9", SDLK_KP9},           {"Equal", SDLK_KP_PLUS},     {"Minus", SDLK_KP_MINUS},
+    {"BracketRight", SDLK_KP_PLUS}, {"Slash", SDLK_KP_MINUS},    {"PageUp", SDLK_PAGEUP},
+    {"PageDown", SDLK_PAGEDOWN},    {"Home", SDLK_PAGEUP},       {"End", SDLK_PAGEDOWN},
+    {"ArrowLeft", SDLK_LEFT},       {"ArrowRight", SDLK_RIGHT},  {"ArrowUp", SDLK_UP},
+    {"ArrowDown", SDLK_DOWN},
 };
+
+void hold(BrowserKeys &keys, SDLKey symbol, Uint8 holder, bool down) {
+    keys.holders[symbol] = down ? keys.holders[symbol] | holder : keys.holders[symbol] & ~holder;
+    keys.down[symbol] = keys.holders[symbol] != 0 ? 1 : 0;
+}
 
 } // namespace
 
@@ -41,11 +58,31 @@ bool note_browser_key(BrowserKeys &keys, const char *code, const char *key, bool
                       bool ctrl) {
     // From every event, not from the modifier keys' own: Chromium swallows the Ctrl release
     // after its Ctrl+PageUp.
-    keys.modifiers = static_cast<SDLMod>((shift ? KMOD_LSHIFT : 0) | (ctrl ? KMOD_LCTRL : 0));
+    keys.typed = static_cast<SDLMod>((shift ? KMOD_LSHIFT : 0) | (ctrl ? KMOD_LCTRL : 0));
+    keys.modifiers = static_cast<SDLMod>(keys.typed | keys.latched);
     const SDLKey symbol = browser_key_symbol(code, key);
     if (symbol == SDLK_UNKNOWN) {
         return false;
     }
-    keys.down[symbol] = down ? 1 : 0;
+    hold(keys, symbol, HELD_BY_KEYBOARD, down);
     return true;
+}
+
+void note_button(BrowserKeys &keys, const char *code, const char *key, bool down) {
+    const SDLKey symbol = browser_key_symbol(code, key);
+    if (symbol != SDLK_UNKNOWN) {
+        hold(keys, symbol, HELD_BY_BUTTON, down);
+    }
+}
+
+void latch_modifiers(BrowserKeys &keys, bool shift, bool ctrl) {
+    keys.latched = static_cast<SDLMod>((shift ? KMOD_LSHIFT : 0) | (ctrl ? KMOD_LCTRL : 0));
+    keys.modifiers = static_cast<SDLMod>(keys.typed | keys.latched);
+}
+
+void release_all(BrowserKeys &keys) {
+    keys.down = {};
+    keys.holders = {};
+    keys.typed = KMOD_NONE;
+    keys.modifiers = keys.latched;
 }

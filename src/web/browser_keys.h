@@ -1,15 +1,18 @@
-// Browser key events turned into SDL's key-state array and modifier mask, so that the page
-// runs the program's own key map.
+// Browser key events and the page's on-screen buttons turned into SDL's key-state array and
+// modifier mask, so that the page runs the program's own key map.
 #pragma once
 
 #include <SDL.h>
 
 #include <array>
 
-// The keyboard as the page's key events have left it.
+// The keyboard and the on-screen buttons as the page's events have left them.
 struct BrowserKeys {
-    std::array<Uint8, SDLK_LAST> down; // 1 while held, by SDL key symbol, as SDL_GetKeyState
-    SDLMod modifiers;                  // KMOD_LSHIFT and KMOD_LCTRL as the last event had them
+    std::array<Uint8, SDLK_LAST> down;    // 1 while held, by SDL key symbol, as SDL_GetKeyState
+    std::array<Uint8, SDLK_LAST> holders; // bits: 1 the keyboard, 2 a button
+    SDLMod typed;     // KMOD_LSHIFT and KMOD_LCTRL as the last key event had them
+    SDLMod latched;   // KMOD_LSHIFT and KMOD_LCTRL of the page's Shift and Ctrl buttons
+    SDLMod modifiers; // typed and latched together: what a frame reads
 };
 
 // Returns the SDL key symbol of a KeyboardEvent's code and key, SDLK_UNKNOWN for none.
@@ -19,3 +22,12 @@ SDLKey browser_key_symbol(const char *code, const char *key);
 // from the browser's own use.
 bool note_browser_key(BrowserKeys &keys, const char *code, const char *key, bool down, bool shift,
                       bool ctrl);
+
+// Records an on-screen button going down or up; it names its key as a key event would.
+void note_button(BrowserKeys &keys, const char *code, const char *key, bool down);
+
+// Sets the modifiers of the page's Shift and Ctrl buttons.
+void latch_modifiers(BrowserKeys &keys, bool shift, bool ctrl);
+
+// Lets go of every key and button, where the page cannot see them released; latches stay.
+void release_all(BrowserKeys &keys);

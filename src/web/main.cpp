@@ -28,6 +28,7 @@ struct PageRun {
     BrowserKeys keys;                             // as the key events left them
     std::array<double, KEPT_FRAME_TIMES> work_ms; // per-frame work, ring by frame number
     int frames;                                   // frames run
+    bool chosen;                                  // a preset was picked, by key or button
 };
 
 PageRun page;
@@ -66,12 +67,12 @@ EM_BOOL on_key(int type, const EmscriptenKeyboardEvent *event, void *) {
 
 // Keys released where the page cannot see it would stay down.
 EM_BOOL on_blur(int, const EmscriptenFocusEvent *, void *) {
-    page.keys = BrowserKeys{};
+    release_all(page.keys);
     return false;
 }
 
 EM_BOOL on_visibility(int, const EmscriptenVisibilityChangeEvent *, void *) {
-    page.keys = BrowserKeys{};
+    release_all(page.keys);
     return false;
 }
 
@@ -79,7 +80,9 @@ void start_run() {
     const char *window = EMSCRIPTEN_EVENT_TARGET_WINDOW;
     emscripten_set_keydown_callback(window, nullptr, true, on_key);
     emscripten_set_keyup_callback(window, nullptr, true, on_key);
-    emscripten_set_blur_callback(window, nullptr, true, on_blur);
+    // Not in the capture phase: there every element losing the focus to a button would
+    // count as the window's blur.
+    emscripten_set_blur_callback(window, nullptr, false, on_blur);
     emscripten_set_visibilitychange_callback(nullptr, true, on_visibility);
     page.surface = &open_video_surface(false);
     page.state = init_synthesis_state(*page.surface->format, page.harmonic);
@@ -88,11 +91,13 @@ void start_run() {
     emscripten_set_main_loop(run_one_frame, 0, false);
 }
 
-EM_BOOL on_preset_key(int, const EmscriptenKeyboardEvent *event, void *) {
-    const int key = static_cast<unsigned char>(event->key[0]);
-    if (event->key[1] != '\0' || !is_preset_key(key)) {
+// Starts with preset key a, b or c; returns false for any other key.
+bool choose_preset(const char *name) {
+    const int key = static_cast<unsigned char>(name[0]);
+    if (page.chosen || name[1] != '\0' || !is_preset_key(key)) {
         return false;
     }
+    page.chosen = true;
     emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, true, nullptr);
     if (key == 'c') {
         show_text([](std::FILE *out) {
@@ -105,6 +110,10 @@ EM_BOOL on_preset_key(int, const EmscriptenKeyboardEvent *event, void *) {
         start_run();
     }
     return true;
+}
+
+EM_BOOL on_preset_key(int, const EmscriptenKeyboardEvent *event, void *) {
+    return choose_preset(event->key);
 }
 
 } // namespace
@@ -121,6 +130,29 @@ EMSCRIPTEN_KEEPALIVE void kurvello_typed(const char *typed) {
     if (done) {
         start_run();
     }
+}
+
+// The page's start buttons: a, b or c.
+EMSCRIPTEN_KEEPALIVE void kurvello_preset(const char *key) {
+    choose_preset(key);
+}
+
+// An on-screen button down (1) or up (0), naming its key by KeyboardEvent code and key.
+EMSCRIPTEN_KEEPALIVE void kurvello_button(const char *code, const char *key, int down) {
+    note_button(page.keys, code, key, down != 0);
+}
+
+// The page's Shift and Ctrl buttons, each 1 while on.
+EMSCRIPTEN_KEEPALIVE void kurvello_latch(int shift, int ctrl) {
+    latch_modifiers(page.keys, shift != 0, ctrl != 0);
+}
+
+// The toggles as bits for the page's buttons: 1 clearing, 2 thick sum, 4 lines, 8 sound,
+// 16 overlay.
+EMSCRIPTEN_KEEPALIVE int kurvello_toggles() {
+    const SynthesisState &s = page.state;
+    return s.clear_screen | (s.thick_curve << 1) | (s.line_mode << 2) | (s.sound_on << 3) |
+           (s.show_numbers << 4);
 }
 
 // The work of a frame in milliseconds, for one of the latest 4096 frames run.
