@@ -1,6 +1,6 @@
 #!/bin/bash
-# Installs what is missing, builds, and runs every test: the setup check itself, the audio
-# thread under ThreadSanitizer, a short run of every fuzzer, the whole suite under
+# Installs what is missing, builds, and runs every test: the audio thread under
+# ThreadSanitizer, a short run of every fuzzer, the whole suite under
 # AddressSanitizer and UndefinedBehaviorSanitizer, the whole suite in a normal build, the
 # whole-program tests again on libsdl1.2-compat, and last the Debian package made from the
 # normal build, installed and started once.

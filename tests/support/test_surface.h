@@ -5,9 +5,14 @@
 
 #include <array>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <memory>
 #include <set>
+#include <sstream>
+#include <string>
+#include <vector>
 
 using SurfacePtr = std::unique_ptr<SDL_Surface, decltype(&SDL_FreeSurface)>;
 
@@ -58,3 +63,56 @@ inline Pixels inked_pixels(const SDL_Surface &s) { // where the surface is not 0
 
 // What SDL_GetKeyState returns: one entry per key symbol, 1 while it is down.
 using KeyState = std::array<Uint8, SDLK_LAST>;
+
+// A line of the references' stored cases: its number, kind, stored value and arguments.
+struct StoredCase {
+    int line;
+    std::string kind, stored;
+    std::vector<std::string> args;
+};
+
+inline std::vector<StoredCase> stored_cases(const std::string &kind) {
+    std::ifstream file(KURVELLO_REFERENCE_DIR "/expected.txt");
+    std::vector<StoredCase> found;
+    std::string line;
+    for (int number = 1; std::getline(file, line); number++) {
+        std::istringstream fields(line.substr(0, line.find('#')));
+        StoredCase c{number, "", "", {}};
+        fields >> c.kind >> c.stored;
+        for (std::string arg; fields >> arg;)
+            c.args.push_back(arg);
+        if (c.kind == kind)
+            found.push_back(c);
+    }
+    return found;
+}
+
+// The surface as binary PPM, each channel shifted up to 8 bits, as the references write it.
+inline std::string ppm_of(const SDL_Surface &s) {
+    const SDL_PixelFormat &f = *s.format;
+    std::string out = "P6\n" + std::to_string(s.w) + ' ' + std::to_string(s.h) + "\n255\n";
+    for (int y = 0; y < s.h; y++)
+        for (int x = 0; x < s.w; x++) {
+            const Uint32 v = pixel_at(s, x, y);
+            out += char((v & f.Rmask) >> f.Rshift << f.Rloss);
+            out += char((v & f.Gmask) >> f.Gshift << f.Gloss);
+            out += char((v & f.Bmask) >> f.Bshift << f.Bloss);
+        }
+    return out;
+}
+
+// For a failed case: writes what the test got and what the reference renders into the
+// working (build) folder and returns the reference's account of the first difference.
+inline std::string reference_difference(const StoredCase &c, const std::string &got) {
+    const std::string name = "reference-" + std::to_string(c.line);
+    std::ofstream(name + ".got", std::ios::binary) << got;
+    const std::string command = "/usr/bin/python3 " KURVELLO_REFERENCE_DIR "/reference.py show " +
+                                std::to_string(c.line) + ' ' + name + ".got " + name + ".want";
+    std::string said;
+    if (std::FILE *pipe = popen(command.c_str(), "r")) {
+        for (int ch; (ch = std::fgetc(pipe)) != EOF;)
+            said += char(ch);
+        pclose(pipe);
+    }
+    return "line " + std::to_string(c.line) + " of expected.txt; " + name + ".got, .want: " + said;
+}
