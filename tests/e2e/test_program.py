@@ -95,20 +95,18 @@ class Pictures(XTestCase):
         path = os.path.join(tempfile.mkdtemp(), "played.raw")
         program = self.start(env={"SDL_AUDIODRIVER": "disk", "SDL_DISKAUDIOFILE": path,
                                   "SDL_DISKAUDIODELAY": "1"}, stdin_bytes=b"\0a")  # NUL: ignored
-        # Preset a at the start; clearing on and no overlay; clearing, thick sum, line mode, 11
-        # slots, slot 3 selected with scale 0; then clearing off and the reset, which clears
-        # once and keeps the toggles and the selection.
+        # The pictures the keys leave, as tests/reference/expected.txt describes them.
         for keys, name in (((), "start"), (("y",), "start"), (("c",), "plot_only"), (("y",), "start"),
                            (("d", "l", "ctrl+Right", "KP_Down", "Down"), "edited"), (("c", "r"), "reset")):
             for key in keys:
                 program.key(key)
             line, want = STORED[name]
-            if program.picture(want) != want:  # both pictures into the build folder
-                out = os.path.join(os.environ.get("KURVELLO_OUTPUT", "."), f"reference-{line}")
-                with open(out + ".got", "wb") as got:
-                    got.write(b"P6\n1024 768\n255\n" + program.screenshot())
-                self.fail(subprocess.run([sys.executable, reference.__file__, "show", str(line), got.name,
-                                          out + ".want"], capture_output=True, text=True).stdout)
+            if program.picture(want) != want:  # the picture and the reference's into the build folder
+                got = os.path.join(os.environ.get("KURVELLO_OUTPUT", "."), f"reference-{line}.got")
+                with open(got, "wb") as f:
+                    f.write(program.screenshot())
+                self.fail(subprocess.run([sys.executable, reference.__file__, "show", str(line), got],
+                                         capture_output=True, text=True).stdout)
         self.assertFalse(os.path.exists(path), "sound must be off until s")
         program.key("s")  # the reset brought the slots back to preset a's start
         self.assert_silence_then(program, path, LOOP)

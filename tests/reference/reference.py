@@ -1,12 +1,11 @@
 #!/usr/bin/python3
 """Kurvello's pictures and loops, rendered again from the program's rules alone.
 
-    reference.py digests           prints every stored case with its recomputed value
-    reference.py check             the same, compared with expected.txt (status 1 on a difference)
-    reference.py show N GOT WANT   renders case N (its line in expected.txt, from 1), writes it
-                                   to WANT and names the first pixel or sample where GOT differs
-
-Pictures are written as binary PPM, channels widened by shifting, loops as raw bytes.
+    reference.py [check]     prints every case of expected.txt with the value computed now
+                             (with check, status 1 where it is not the stored one)
+    reference.py show N GOT  renders case N (line N of expected.txt) and names the first
+                             pixel or sample where the bytes in file GOT differ; pictures
+                             are written as GOT.ppm and GOT.want.ppm, loops as GOT.want
 """
 import decimal
 import hashlib
@@ -68,17 +67,17 @@ class Surface:  # w x h pixels of bits/8 bytes each, low byte first, no padding
         at = (y * self.w + x) * self.size
         self.data[at:at + self.size] = (pixel & (1 << 8 * self.size) - 1).to_bytes(self.size, "little")
 
-    def fill(self, x, y, w, h, pixel):
-        for r in range(max(y, 0), min(y + h, self.h)):
-            for c in range(max(x, 0), min(x + w, self.w)):
-                self.put(c, r, pixel)
+    def fill(self, x, y, w, h, pixel):  # within the surface
+        for r in range(y, y + h):
+            self.data[(r * self.w + x) * self.size:(r * self.w + min(x + w, self.w)) * self.size] = \
+                (pixel & (1 << 8 * self.size) - 1).to_bytes(self.size, "little") * (min(x + w, self.w) - x)
 
-    def ppm(self):
+    def ppm(self, data):  # channels shifted up to 8 bits
         out = bytearray()
-        for at in range(0, len(self.data), self.size):
-            v = int.from_bytes(self.data[at:at + self.size], "little")
+        for at in range(0, len(data), self.size):
+            v = int.from_bytes(data[at:at + self.size], "little")
             out += bytes(((v & m) >> (m & -m).bit_length() - 1) << 8 - bin(m).count("1") for m in self.masks)
-        return b"P6\n%d %d\n255\n" % (self.w, self.h) + out
+        return b"P6\n%d %d\n255\n" % (self.w, len(data) // self.size // self.w) + out
 
 
 def draw_line(s, pixel, x0, y0, dx, dy):
@@ -245,20 +244,24 @@ def window(edit):  # the whole program with preset a after keys; what its frames
     draw_plot(s, st)
     if edit != "plot_only":
         draw_overlay(s, st.y_scale, st.zoom, st.active, st.selected, st.scale, st.speed)
-    rgb = bytearray(len(s.data) // 4 * 3)
-    rgb[0::3], rgb[1::3], rgb[2::3] = s.data[2::4], s.data[1::4], s.data[0::4]
-    return s, bytes(rgb)
+    return s
 
 
-def render(kind, args):  # a case's picture (a surface) or loop (bytes) and its stored form
+def rgb_of(data):  # 32-bit pixels, low byte first, as R, G, B
+    rgb = bytearray(len(data) // 4 * 3)
+    rgb[0::3], rgb[1::3], rgb[2::3] = data[2::4], data[1::4], data[0::4]
+    return rgb
+
+
+def render(kind, args):  # the surface or loop bytes of a case and its stored form
+    if kind == "text":
+        return None, value_text(float(args[0])).replace(" ", "_")
     if kind == "loop":
         data = loop(args[0])
         return data, fnv1a(data) % 1000003 if args[0] != "preset_a" else hashlib.sha1(data).hexdigest()
-    if kind == "text":
-        return None, value_text(float(args[0])).replace(" ", "_")
-    if kind == "window":
-        s, rgb = window(args[0])
-        return s, hashlib.sha1(rgb).hexdigest()
+    if kind == "window":  # of the window's RGB bytes, as xwd gives them
+        s = window(args[0])
+        return s, hashlib.sha1(rgb_of(s.data)).hexdigest()
     s = {"plot": scene, "overlay": overlay, "text_at": text_at}[kind](*args)
     return s, fnv1a(s.data)
 
@@ -271,29 +274,32 @@ def cases():  # (line number, kind, stored value, arguments) of expected.txt
                 yield number, kind, stored, args
 
 
-def main(command, *args):
+def main(command="", *args):
     if command == "show":
-        number, kind, _, fields = next(c for c in cases() if c[0] == int(args[0]))
+        kind, fields = next((c[1], c[3]) for c in cases() if c[0] == int(args[0]))
         want = render(kind, fields)[0]
-        want = want if kind == "loop" else want.ppm()
         with open(args[1], "rb") as f:
             got = f.read()
-        with open(args[2], "wb") as f:
-            f.write(want)
-        at = next((i for i, (a, b) in enumerate(zip(got, want)) if a != b), min(len(got), len(want)))
-        w, h = (int(n) for n in want.split()[1:3]) if want.startswith(b"P6") else (0, 0)
-        header = len(b"P6\n%d %d\n255\n" % (w, h)) if w else 0
-        unit = 3 if w else 2
-        at -= (at - header) % unit
-        place = f"pixel ({(at - header) // 3 % w}, {(at - header) // 3 // w})" if w else f"sample {at // 2}"
-        print(f"first difference at {place}: got {got[at:at + unit].hex()}, want {want[at:at + unit].hex()}"
-              if got != want else "no difference: the stored value is not the reference's")
+        if kind == "loop":
+            unit, w, files = 2, 0, {".want": want}
+        else:
+            surface, want = want, rgb_of(want.data) if kind == "window" else want.data
+            unit, w = (3, 1024) if kind == "window" else (surface.size, surface.w)
+            ppm = (lambda d: b"P6\n1024 768\n255\n" + d) if kind == "window" else surface.ppm
+            files = {".ppm": ppm(got), ".want.ppm": ppm(want)}
+        for suffix, data in files.items():
+            with open(args[1] + suffix, "wb") as f:
+                f.write(data)
+        at = next((i for i in range(0, len(want), unit) if got[i:i + unit] != want[i:i + unit]), None)
+        place = f"pixel ({at // unit % w}, {at // unit // w})" if w else f"sample {(at or 0) // 2}"
+        print("no difference: the stored value is not the reference's" if at is None else
+              f"first difference at {place}: got {got[at:at + unit].hex()}, want {want[at:at + unit].hex()}")
         return 0
     failed = 0
     for number, kind, stored, fields in cases():
         value = str(render(kind, fields)[1])
         failed += value != stored
-        print(kind, value, *fields, "" if command == "digests" or value == stored else f"(stored {stored})")
+        print(kind, value, *fields, "" if value == stored else f"(stored {stored})")
     return int(failed > 0 and command == "check")
 
 

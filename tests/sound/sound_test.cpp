@@ -125,7 +125,7 @@ TEST(SoundSynthesis, MatchesTheIndependentSynthesis) {
         }
         const std::vector<Uint8> loop = loop_bytes(s);
         if (std::to_string(fnv1a(loop.data(), loop.size()) % 1000003) != c.stored)
-            ADD_FAILURE() << reference_difference(c, std::string(loop.begin(), loop.end()));
+            ADD_FAILURE() << reference_difference(c, loop.data(), loop.size());
     }
 }
 

@@ -87,32 +87,18 @@ inline std::vector<StoredCase> stored_cases(const std::string &kind) {
     return found;
 }
 
-// The surface as binary PPM, each channel shifted up to 8 bits, as the references write it.
-inline std::string ppm_of(const SDL_Surface &s) {
-    const SDL_PixelFormat &f = *s.format;
-    std::string out = "P6\n" + std::to_string(s.w) + ' ' + std::to_string(s.h) + "\n255\n";
-    for (int y = 0; y < s.h; y++)
-        for (int x = 0; x < s.w; x++) {
-            const Uint32 v = pixel_at(s, x, y);
-            out += char((v & f.Rmask) >> f.Rshift << f.Rloss);
-            out += char((v & f.Gmask) >> f.Gshift << f.Gloss);
-            out += char((v & f.Bmask) >> f.Bshift << f.Bloss);
-        }
-    return out;
-}
-
-// For a failed case: writes what the test got and what the reference renders into the
-// working (build) folder and returns the reference's account of the first difference.
-inline std::string reference_difference(const StoredCase &c, const std::string &got) {
-    const std::string name = "reference-" + std::to_string(c.line);
-    std::ofstream(name + ".got", std::ios::binary) << got;
+// For a failed case: writes the bytes the test got into the working (build) folder, where
+// the reference adds its own picture or loop, and returns the first difference it names.
+inline std::string reference_difference(const StoredCase &c, const void *got, std::size_t size) {
+    const std::string name = "reference-" + std::to_string(c.line) + ".got";
+    std::ofstream(name, std::ios::binary).write(static_cast<const char *>(got), size);
     const std::string command = "/usr/bin/python3 " KURVELLO_REFERENCE_DIR "/reference.py show " +
-                                std::to_string(c.line) + ' ' + name + ".got " + name + ".want";
-    std::string said;
+                                std::to_string(c.line) + ' ' + name;
+    std::string said = "line " + std::to_string(c.line) + " of expected.txt, " + name + ": ";
     if (std::FILE *pipe = popen(command.c_str(), "r")) {
         for (int ch; (ch = std::fgetc(pipe)) != EOF;)
             said += char(ch);
         pclose(pipe);
     }
-    return "line " + std::to_string(c.line) + " of expected.txt; " + name + ".got, .want: " + said;
+    return said;
 }
