@@ -71,6 +71,7 @@ struct StoredCase {
     std::vector<std::string> args;
 };
 
+// The cases of one kind, in the order of the file.
 inline std::vector<StoredCase> stored_cases(const std::string &kind) {
     std::ifstream file(KURVELLO_REFERENCE_DIR "/expected.txt");
     std::vector<StoredCase> found;
