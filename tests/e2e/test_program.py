@@ -10,7 +10,6 @@ import subprocess
 import tempfile
 import termios
 import time
-import unittest
 
 from harness import Program, XServer, XTestCase
 
