@@ -2,6 +2,7 @@
 #pragma once
 
 #include <SDL.h>
+#include <gtest/gtest.h>
 
 #include <array>
 #include <cstdint>
@@ -85,6 +86,7 @@ inline std::vector<StoredCase> stored_cases(const std::string &kind) {
         if (c.kind == kind)
             found.push_back(c);
     }
+    EXPECT_FALSE(found.empty()) << "no " << kind << " cases in expected.txt";
     return found;
 }
 
