@@ -31,6 +31,7 @@ TEST(DrawLine, DrawsExactlyTheRowsOfItsRun) {
         {40, 5, 10, 1, 0, {{5, 10}}}, {40, 0, 10, 0, 3, column(0, 10, 12)}, {40, 5, 10, 0, 0, {}},
         {16, 3, -5, 1, 30, column(3, 1, 15)}, {16, 3, 20, 1, -30, column(3, 1, 15)}, {16, 0, 0, 4, 0, {}},
         {16, 2, 16, 3, 0, {}}, {16, 2, 15, 3, 0, {{2, 15}, {3, 15}, {4, 15}}},
+        {40, 37, 9, 3, 1, {{37, 9}, {38, 9}, {39, 9}}}, // to the last column
         {16, 3, -1999999990, 1, 2000000000, column(3, 1, 9)}, {16, 3, INT_MAX, 1, INT_MIN, column(3, 1, 15)},
         // clang-format on
     };
@@ -70,17 +71,26 @@ void expect_reference(const StoredCase &c, const SDL_Surface &s) {
         ADD_FAILURE() << reference_difference(c, s.pixels, s.h * s.pitch); // no padding here
 }
 
-// Line mode at the edges, one slot with k = 1 on 3 x 4 (m = 2): 2 - 1.15 sin(x) is 1.03 in
-// column 1 and 0.95 in column 2, so the run keeps row 1; 2 + 2.3 sin(x) is 3.94, then 4.09,
-// so it keeps row 3. The sum covers the slot; column 2, the last, gets nothing.
-TEST(DrawPlot, LineModeRunsFromOffTheSurfaceKeepTheEdgeRow) {
-    for (auto [scale, row] : {std::pair{1.15, 1}, std::pair{-2.3, 3}}) {
+// Line mode at the edges, one slot with k = 1 on 3 x 4 (m = 2), zoom 1: 2 - 1.15 sin(x) is
+// 1.03 in column 1 and 0.95 in column 2, so the run keeps row 1; 2 + 2.3 sin(x) is 3.94, then
+// 4.09: row 3. With shift 1, sin(0) and sin(1) times the last scale are 0 and exactly -2^31:
+// the run from row 2 to 2 + 2^31 covers rows 2 and 3. The sum covers the slot; column 2, the
+// last, gets nothing.
+TEST(DrawPlot, LineModeRunsFromOffTheSurfaceKeepTheEdgeRows) {
+    const struct {
+        double scale, shift;
+        Pixels want;
+    } cases[] = {
+        {1.15, 0, {{1, 1}}}, {-2.3, 0, {{1, 3}}}, {-2552059057.0217457, 1, column(1, 2, 3)}};
+    for (const auto &c : cases) {
         SurfacePtr s = make_surface(3, 4);
         SynthesisState state = init_synthesis_state(*s->format, HarmonicNumbers{1});
-        state.line_mode = 1, state.active_count = 1, state.zoom = 1.0, state.scale[0] = scale;
+        state.line_mode = 1, state.active_count = 1, state.zoom = 1.0;
+        state.scale[0] = c.scale, state.shift[0] = c.shift;
         draw_plot(*s, state);
-        EXPECT_EQ(inked_pixels(*s), (Pixels{{1, row}})) << scale;
-        EXPECT_EQ(pixel_at(*s, 1, row), state.sum_color);
+        EXPECT_EQ(inked_pixels(*s), c.want) << c.scale;
+        for (auto [x, y] : c.want)
+            EXPECT_EQ(pixel_at(*s, x, y), state.sum_color);
     }
 }
 
