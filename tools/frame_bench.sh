@@ -11,8 +11,4 @@ set -- --benchmark_repetitions=15 --benchmark_report_aggregates_only=true "$@"
 
 SDL_VIDEODRIVER=dummy "$BENCH" "$@"
 
-# Xvfb is ours, so only it is stopped at the end.
-. "$(dirname "$0")/xvfb.sh"
-trap 'kill "$XVFB_PID" 2>/dev/null || true' EXIT INT TERM
-start_xvfb
-DISPLAY=":$DISPLAY_NUMBER" SDL_VIDEODRIVER=x11 "$BENCH" "$@"
+"$(dirname "$0")/xvfb.py" env SDL_VIDEODRIVER=x11 "$BENCH" "$@"

@@ -9,17 +9,12 @@ PROGRAM="$BUILD/kurvello"
 GOAL_KIB=$((20 * 1024))
 [ -x "$PROGRAM" ] || { echo "no $PROGRAM: build it first" >&2; exit 1; }
 
-. "$(dirname "$0")/xvfb.sh"
-XVFB_PID=
+# Runs again under an Xvfb screen of its own, which tools/xvfb.py stops at the end.
+[ -n "${KURVELLO_XVFB:-}" ] || exec "$(dirname "$0")/xvfb.py" "$0" "$@"
 PROGRAM_PID=
-# Only the two processes started here are stopped, each by its own id.
-cleanup() {
-    [ -z "$PROGRAM_PID" ] || kill "$PROGRAM_PID" 2>/dev/null || true
-    [ -z "$XVFB_PID" ] || kill "$XVFB_PID" 2>/dev/null || true
-}
-trap cleanup EXIT INT TERM
-start_xvfb
-export DISPLAY=":$DISPLAY_NUMBER" SDL_AUDIODRIVER=dummy
+# Only the process started here is stopped, by its own id.
+trap '[ -z "$PROGRAM_PID" ] || kill "$PROGRAM_PID" 2>/dev/null || true' EXIT INT TERM
+export SDL_AUDIODRIVER=dummy
 
 printf a | "$PROGRAM" n >/dev/null &
 PROGRAM_PID=$!

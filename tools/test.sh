@@ -1,9 +1,9 @@
 #!/bin/bash
-# Installs what is missing, builds, and runs every test: the setup check itself, the audio
-# thread under ThreadSanitizer, a short run of every fuzzer, the whole suite under
-# AddressSanitizer and UndefinedBehaviorSanitizer, the whole suite in a normal build with a
-# smoke run of its benchmarks, the whole-program tests again on libsdl1.2-compat, and last
-# the Debian package made from the normal build, installed and started once.
+# Installs what is missing, builds, and runs every test: the audio thread under
+# ThreadSanitizer, a short run of every fuzzer, the whole suite under AddressSanitizer and
+# UndefinedBehaviorSanitizer, the whole suite in a normal build with a smoke run of its
+# benchmarks, the whole-program tests again on libsdl1.2-compat, and last the Debian package
+# made from the normal build, installed and started once.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/deps.sh test

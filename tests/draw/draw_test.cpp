@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
+#include <cstdlib>
 #include <string>
 
 namespace {
@@ -29,6 +31,7 @@ TEST(DrawLine, DrawsExactlyTheRowsOfItsRun) {
         {40, 5, 10, 1, 0, {{5, 10}}}, {40, 0, 10, 0, 3, column(0, 10, 12)}, {40, 5, 10, 0, 0, {}},
         {16, 3, -5, 1, 30, column(3, 1, 15)}, {16, 3, 20, 1, -30, column(3, 1, 15)}, {16, 0, 0, 4, 0, {}},
         {16, 2, 16, 3, 0, {}}, {16, 2, 15, 3, 0, {{2, 15}, {3, 15}, {4, 15}}},
+        {40, 37, 9, 3, 1, {{37, 9}, {38, 9}, {39, 9}}}, // to the last column
         {16, 3, -1999999990, 1, 2000000000, column(3, 1, 9)}, {16, 3, INT_MAX, 1, INT_MIN, column(3, 1, 15)},
         // clang-format on
     };
@@ -39,54 +42,61 @@ TEST(DrawLine, DrawsExactlyTheRowsOfItsRun) {
     }
 }
 
-struct Scene {
-    int bits, step, active, line_mode, thick, clear;
-    double zoom, scale_3 = 1, y_scale = 1;
-    int h = 768, zero_from = HARMONIC_SLOTS;
-};
-
+// A scene of expected.txt: bits step active line thick clear zoom scale_3 y_scale h zero_from.
 // Slot i has k = step * i + 1 up to zero_from; over ten slots, spread scales and shifts.
 // Between frames slot 0 and the last slot in use move.
-SurfacePtr draw_scene(const Scene &c, int frames) {
-    SurfacePtr surface = make_surface(1024, c.h, c.bits);
+SurfacePtr draw_scene(const std::vector<std::string> &a) {
+    const int active = std::stoi(a[2]);
+    SurfacePtr surface = make_surface(1024, std::stoi(a[9]), std::stoi(a[0]));
     HarmonicNumbers harmonic{};
-    for (int i = 0; i < c.zero_from; i++)
-        harmonic[i] = c.step * i + 1;
+    for (int i = 0; i < std::stoi(a[10]); i++)
+        harmonic[i] = std::stoi(a[1]) * i + 1;
     SynthesisState s = init_synthesis_state(*surface->format, harmonic);
-    s.line_mode = c.line_mode, s.thick_curve = c.thick, s.clear_screen = c.clear;
-    s.active_count = c.active, s.zoom = c.zoom, s.y_scale = c.y_scale;
-    for (int i = 0; c.active > 10 && i < HARMONIC_SLOTS; i++)
+    s.line_mode = std::stoi(a[3]), s.thick_curve = std::stoi(a[4]),
+    s.clear_screen = std::stoi(a[5]);
+    s.active_count = active, s.zoom = std::stod(a[6]), s.y_scale = std::stod(a[8]);
+    for (int i = 0; active > 10 && i < HARMONIC_SLOTS; i++)
         s.scale[i] = 1.0 - 0.07 * i, s.shift[i] = 0.3 * i - 2.0;
-    s.scale[3] = c.scale_3;
-    for (int frame = 0; frame < frames; frame++) {
+    s.scale[3] = std::stod(a[7]);
+    for (int frame = 0; frame < 2; frame++) {
         draw_plot(*surface, s);
-        s.shift[0] += 0.4, s.shift[std::max(c.active - 1, 0)] -= 0.4;
+        s.shift[0] += 0.4, s.shift[std::max(active - 1, 0)] -= 0.4;
     }
     return surface;
 }
 
-// Digests computed once with an independent Python rendering of the plot rules (math.sin,
-// the same order of operations) on 1024-column surfaces of 8-8-8 and 5-6-5 colours.
+// Whole pictures against the independent rendering in tests/reference, which stores them.
+void expect_reference(const StoredCase &c, const SDL_Surface &s) {
+    if (std::to_string(digest(s)) != c.stored)
+        ADD_FAILURE() << reference_difference(c, s.pixels, s.h * s.pitch); // no padding here
+}
+
+// Line mode at the edges, one slot with k = 1 on 3 x 4 (m = 2), zoom 1: 2 - 1.15 sin(x) is
+// 1.03 in column 1 and 0.95 in column 2, so the run keeps row 1; 2 + 2.3 sin(x) is 3.94, then
+// 4.09: row 3. With shift 1, sin(0) and sin(1) times the last scale are 0 and exactly -2^31:
+// the run from row 2 to 2 + 2^31 covers rows 2 and 3. The sum covers the slot; column 2, the
+// last, gets nothing.
+TEST(DrawPlot, LineModeRunsFromOffTheSurfaceKeepTheEdgeRows) {
+    const struct {
+        double scale, shift;
+        Pixels want;
+    } cases[] = {
+        {1.15, 0, {{1, 1}}}, {-2.3, 0, {{1, 3}}}, {-2552059057.0217457, 1, column(1, 2, 3)}};
+    for (const auto &c : cases) {
+        SurfacePtr s = make_surface(3, 4);
+        SynthesisState state = init_synthesis_state(*s->format, HarmonicNumbers{1});
+        state.line_mode = 1, state.active_count = 1, state.zoom = 1.0;
+        state.scale[0] = c.scale, state.shift[0] = c.shift;
+        draw_plot(*s, state);
+        EXPECT_EQ(inked_pixels(*s), c.want) << c.scale;
+        for (auto [x, y] : c.want)
+            EXPECT_EQ(pixel_at(*s, x, y), state.sum_color);
+    }
+}
+
 TEST(DrawPlot, TwoFramesOfEachSceneMatchTheIndependentRendering) {
-    const std::pair<Scene, std::uint64_t> scenes[] = {
-        {{32, 2, 10, 0, 0, 0, 150}, 7612211425826932740u},        // preset a at the start
-        {{32, 2, 23, 1, 1, 1, 64.7, 2.5}, 13696996857057288011u}, // lines, thick, clearing
-        {{16, 2, 23, 1, 1, 1, 64.7, 2.5}, 5721083156823834054u},
-        {{24, 2, 23, 1, 1, 0, 64.7, 2.5}, 17172612136732741990u},  // the same with trails
-        {{32, 1, 50, 0, 1, 0, 65.7, 2.5}, 9320358720139399164u},   // points, thick, trails
-        {{32, 2, 10, 1, 0, 0, 150, 3e7}, 4143991997386086880u},    // runs from far off the surface
-        {{32, 2, 23, 1, 1, 0, 64.7, 3e10}, 15493919770636772336u}, // and past 32 bits
-        {{32, 2, 0, 0, 1, 0, 150}, 6519574951071944764u},  // no slots: ticks and a flat thick sum
-        {{32, 2, 0, 1, 1, 0, 150}, 16956086178001202389u}, // the same in lines: no last column
-        {{32, 2, 10, 1, 1, 0, 0}, 5880990788883680805u},   // zoom 0: only ticks, on row m
-        {{32, 1, 25, 0, 1, 0, 150, 1, 1, 768, 20}, 7248416500351933056u}, // k = 0: no sum
-        {{32, 2, 0, 0, 0, 0, 128, 1, 3.0}, 11523677012398826556u},        // level rows at 0 and h
-        {{32, 2, 0, 0, 0, 0, 128, 1, 2.99609375}, 11506745355711235644u}, // at 0.5 and h - 0.5
-        {{32, 2, 0, 0, 0, 0, 128, 1, 1.0, 1}, 194855103249436197u},       // one row: ticks on row 0
-    };
-    for (const auto &[scene, want] : scenes)
-        EXPECT_EQ(digest(*draw_scene(scene, 2)), want)
-            << scene.bits << ' ' << scene.active << ' ' << scene.zoom;
+    for (const StoredCase &c : stored_cases("plot"))
+        expect_reference(c, *draw_scene(c.args));
 }
 
 SurfacePtr text(const char *t, int x, int y) {
@@ -95,73 +105,45 @@ SurfacePtr text(const char *t, int x, int y) {
     return s;
 }
 
-// A digest computed once with Python from the glyph pictures; rows clipped to 1 .. h - 1,
-// columns to the width, the pen wrapping in 16 bits, other characters six blank columns.
+// The glyphs as pictured, rows clipped to 1 .. h - 1, columns to the width, the pen wrapping
+// in 16 bits; other characters leave six blank columns.
 TEST(DrawText, DrawsTheGlyphsAsPicturedAndClipsRows) {
-    EXPECT_EQ(digest(*text("0123456789.-/%K", 0, 0)), 15990042208542711684u);
+    for (const StoredCase &c : stored_cases("text_at"))
+        expect_reference(c, *text(c.args[0].c_str(), std::stoi(c.args[1]), std::stoi(c.args[2])));
     EXPECT_EQ(digest(*text("8k8,8+8 8\3448", 0, 4)), digest(*text("8 8 8 8 8 8", 0, 4)));
-    const SurfacePtr whole = text("8/%", 0, 4);
-    const struct {
-        int x, y, shift, left; // rows below and columns right of the whole text
-    } cases[] = {{0, -8, -12, 0},      {0, 8, 4, 0},      {0, -5, -9, 0}, {0, -4, -8, 0},
-                 {65536, 65540, 0, 0}, {-65536, 4, 0, 0}, {90, 4, 0, 90}};
-    for (const auto &c : cases) {
-        const SurfacePtr clipped = text("8/%", c.x, c.y);
-        for (int y = 0; y < 20; y++)
-            for (int x = 0; x < 100; x++)
-                ASSERT_EQ(pixel_at(*clipped, x, y),
-                          y > 0 && x >= c.left && y - c.shift >= 0 && y - c.shift < 20
-                              ? pixel_at(*whole, x - c.left, y - c.shift)
-                              : 0)
-                    << c.y << " at " << x << ',' << y;
-    }
-}
-
-// 1.0 less a hundred steps of 0.01: about -7.5e-16, not 0. At run time, as the keys do it.
-double hundred_steps_down() {
-    volatile double step = 0.01;
-    double value = 1.0;
-    for (int i = 0; i < 100; i++)
-        value -= step;
-    return value;
 }
 
 TEST(FormatValue, GivesTheWorkedExamplesAndExactRoundings) {
-    const double walked = hundred_steps_down();
-    // The worked examples, then (from 1.03125 on) texts computed once with Python's exact
-    // Decimal rounding half up: ties at the sixth digit, long expansions, bars past five digits.
-    const std::pair<double, const char *> examples[] = {// clang-format off
+    // The worked examples (the last: 1.0 less a hundred steps of 0.01); the exact roundings
+    // are the reference's (tests/reference).
+    const std::pair<double, const char *> examples[] = {
+        // clang-format off
         {1.0, " 1.0000"}, {0.0, " .00000"}, {0.5, " .50000"}, {100.0, " 100.00"}, {99.9996, " 100.00"},
         {12345.4, " 12345."}, {9.99996, " 10.000"}, {-1.0, "-1.0000"}, {0.1, " .10000"}, {0.01, " .10000"},
-        {-0.01, "-.10000"}, {walked, "-.75287"}, {1.03125, " 1.0313"}, {3.90625, " 3.9063"}, {12344.5, " 12345."},
-        {5e-324, " .49407"}, {1e-300, " .10000"}, {2.5e-20, " .25000"}, {1.4e-45, " .14000"}, {131072.0, " ------"},
-        {7.888609052210118e-31, " .78886"}, {2.2250738585072014e-308, " .22251"}, {12345678901.5, " ------"}};
+        {-0.01, "-.10000"}, {-7.528699885739343e-16, "-.75287"}};
     // clang-format on
     for (auto [value, text] : examples)
         EXPECT_STREQ(format_value(value).data(), text) << value;
+    for (StoredCase &c : stored_cases("text")) {
+        std::replace(c.stored.begin(), c.stored.end(), '_', ' ');
+        EXPECT_EQ(format_value(std::strtod(c.args[0].c_str(), nullptr)).data(), c.stored)
+            << c.args[0];
+    }
     for (int v : {0, 7, 10, 50, -1, -3080, INT_MAX, INT_MIN})
         EXPECT_EQ(format_integer(v).data(), std::to_string(v));
 }
 
-// Digests computed once with an independent Python rendering of the rules (glyph table,
-// positions, value texts rounded half up) over pixel value 0x123456, which stands for the plot.
+// The box and the band over pixel value 0x123456, which stands for the plot.
 TEST(ValueOverlay, MatchesTheIndependentRendering) {
-    const double walked = hundred_steps_down();
     SlotValues up, down;
     for (int i = 0; i < HARMONIC_SLOTS; i++)
         up[i] = i + 1, down[i] = -(i + 1);
-    const struct {
-        int w;
-        double y_scale, zoom;
-        int active, selected;
-        std::uint64_t want;
-    } cases[] = {{1024, -0.5, -1, 26, 25, 6104425717513753558u}, // the second row pair, slot 26 red
-                 {1020, walked, 151, 0, 3, 10577642317156133980u}}; // no band
-    for (const auto &c : cases) {
-        SurfacePtr s = make_surface(c.w, 768);
+    for (const StoredCase &c : stored_cases("overlay")) { // w y_scale zoom active selected
+        SurfacePtr s = make_surface(std::stoi(c.args[0]), 768);
         SDL_FillRect(s.get(), nullptr, 0x123456);
-        draw_value_overlay(*s, c.y_scale, c.zoom, c.active, c.selected, up, down);
-        EXPECT_EQ(digest(*s), c.want) << c.w;
+        draw_value_overlay(*s, std::stod(c.args[1]), std::stod(c.args[2]), std::stoi(c.args[3]),
+                           std::stoi(c.args[4]), up, down);
+        expect_reference(c, *s);
     }
 }
 

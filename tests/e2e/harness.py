@@ -3,41 +3,17 @@
 # compat by LD_LIBRARY_PATH); KURVELLO_EXPECT_SDL, when set, must name that one.
 import hashlib
 import os
-import random
 import subprocess
+import sys
 import tempfile
 import time
 import unittest
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools"))
+from xvfb import XServer  # noqa: E402  (the one Xvfb starter; test modules import it from here)
+
 PROGRAM = os.environ.get("KURVELLO_PROGRAM", "")
 EXPECTED_SDL = os.environ.get("KURVELLO_EXPECT_SDL")
-
-
-class XServer:
-    def __init__(self, width=1280, height=1024, window_manager=False):
-        self.number = next(n for n in range(random.randrange(100, 900), 1000)
-                           if not os.path.exists(f"/tmp/.X{n}-lock"))
-        self.process = subprocess.Popen(["Xvfb", f":{self.number}", "-screen", "0",
-                                         f"{width}x{height}x24", "-noreset", "-nolisten", "tcp"],
-                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        self.env = dict(os.environ, DISPLAY=f":{self.number}")
-        while not os.path.exists(f"/tmp/.X11-unix/X{self.number}"):
-            assert self.process.poll() is None, "Xvfb did not start"
-            time.sleep(0.05)
-        time.sleep(0.1)
-        # SDL2 asks a window manager for full screen.
-        self.manager = window_manager and subprocess.Popen(
-            ["openbox", "--sm-disable"], env=self.env, stderr=subprocess.DEVNULL)
-        while window_manager and "_NET_SUPPORTING_WM_CHECK" not in self.run("xprop", "-root"):
-            time.sleep(0.05)
-
-    def run(self, *command):
-        return subprocess.run(command, capture_output=True, text=True, env=self.env).stdout
-
-    def stop(self):
-        for process in filter(None, (self.manager, self.process)):
-            process.terminate()
-            process.wait(timeout=10)
 
 
 class Program:  # one run; its console is a pipe holding stdin_bytes, or the terminal tty

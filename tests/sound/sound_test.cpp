@@ -62,52 +62,71 @@ TEST(AudioThread, ThousandOnOffCyclesWithARefreshEach) {
     testing::internal::GetCapturedStderr();
 }
 
-// The loop's digest (FNV-1a modulo 1000003) and samples; the play position and length stay.
-std::vector<int> loop_of(SynthesisState &state, std::initializer_list<int> at) {
-    std::array<Uint8, SOUND_LOOP_BYTES> loop{};
+// The loop's bytes; the play position and length stay.
+std::vector<Uint8> loop_bytes(SynthesisState &state) {
+    std::vector<Uint8> loop(SOUND_LOOP_BYTES);
     sound_loop = SoundLoop{loop.data(), 300, SOUND_LOOP_BYTES};
     synthesize_sound_loop(state);
     EXPECT_TRUE(sound_loop.position == 300 && sound_loop.length == SOUND_LOOP_BYTES);
     sound_loop = SoundLoop{};
-    std::vector<int> found{int(fnv1a(loop.data(), loop.size()) % 1000003)};
-    for (int i : at)
-        found.push_back(std::int16_t(loop[2 * i] | loop[2 * i + 1] << 8));
-    return found;
+    return loop;
 }
 
-// The worked examples; digests computed once with an independent Python synthesis (math.sin,
-// the same order). k = 0: a term is ±1 where sin(a) is not 0, else not a number.
-TEST(SoundSynthesis, MatchesTheWorkedExamplesAndTheIndependentSynthesis) {
+std::vector<int> loop_of(SynthesisState &state) { // the samples, low byte first
+    const std::vector<Uint8> bytes = loop_bytes(state);
+    std::vector<int> samples;
+    for (int i = 0; i < SOUND_LOOP_SAMPLES; i++)
+        samples.push_back(std::int16_t(bytes[2 * i] | bytes[2 * i + 1] << 8));
+    return samples;
+}
+
+// Samples a reader can recompute: trunc(3276 * sum), the sum of the terms
+// sin(2 pi i / 512 * k - shift) * scale / k, each limited to +-1 and the sum to +-10.
+TEST(SoundSynthesis, GivesTheWorkedSamples) {
     SynthesisState s{};
     s.harmonic.fill(1), s.scale.fill(1.0);
-    EXPECT_EQ(loop_of(s, {0, 128, 384}), (std::vector<int>{905927, 0, 0, 0})); // no slots: silence
-    s.active_count = 1; // a quarter turn at 128
-    EXPECT_EQ(loop_of(s, {128, 384}), (std::vector<int>{38128, 3276, -3276}));
-    s.scale[0] = 5.0; // a flattened sine
-    EXPECT_EQ(loop_of(s, {100, 412}), (std::vector<int>{809245, 3276, -3276}));
+    const std::vector<int> silence(SOUND_LOOP_SAMPLES), minus_one(SOUND_LOOP_SAMPLES, -3276);
+    EXPECT_EQ(loop_of(s), silence); // no slots
+    s.active_count = 1;             // sin(pi / 4) = 0.7071 at 64
+    std::vector<int> v = loop_of(s);
+    EXPECT_EQ((std::vector<int>{v[0], v[64], v[128], v[256], v[384]}),
+              (std::vector<int>{0, 2316, 3276, 0, -3276}));
+    s.scale[0] = 5.0; // 5 sin(2 pi 10 / 512) = 0.6121; clipped at 100 and 412
+    v = loop_of(s);
+    EXPECT_EQ((std::vector<int>{v[10], v[100], v[412]}), (std::vector<int>{2005, 3276, -3276}));
     s.active_count = 15, s.scale.fill(100.0); // fifteen terms at +1: the sum at 10
-    EXPECT_EQ(loop_of(s, {128, 384}), (std::vector<int>{750144, 32760, -32760}));
+    v = loop_of(s);
+    EXPECT_TRUE(v[128] == 32760 && v[384] == -32760);
     s.active_count = 1, s.scale[0] = -0.0001; // -0.3276 at 128
-    EXPECT_EQ(loop_of(s, {128}), (std::vector<int>{905927, 0}));
+    EXPECT_EQ(loop_of(s), silence);
     s.scale[0] = -1.0; // bytes 0x34, 0xF3 at 128
-    EXPECT_EQ(loop_of(s, {128}), (std::vector<int>{621311, -3276}));
+    EXPECT_EQ(loop_of(s)[128], -3276);
     s.harmonic[1] = 0, s.active_count = 2; // sin(0) * inf in every sample
-    EXPECT_EQ(loop_of(s, {0, 128}), (std::vector<int>{905927, 0, 0}));
+    EXPECT_EQ(loop_of(s), silence);
     EXPECT_TRUE(std::isnan(s.term[1]));
     s.harmonic[0] = 0, s.shift[0] = 1.0, s.scale[0] = 1.0, s.active_count = 1; // sin(-1) * inf
-    EXPECT_EQ(loop_of(s, {0, 300}), (std::vector<int>{771843, -3276, -3276}));
+    EXPECT_EQ(loop_of(s), minus_one);
     EXPECT_EQ(s.term[0], -1.0);
-    for (int j = 0; j < HARMONIC_SLOTS; j++)
-        s.harmonic[j] = j + 1;
-    s.active_count = 10, s.shift[0] = 0.0, s.scale.fill(1.0); // preset b
-    EXPECT_EQ(loop_of(s, {0}), (std::vector<int>{647197, 0}));
-    for (int j = 0; j < 50; j++) {
-        s.harmonic[j] = 1 + (j * 37) % 100;
-        s.scale[j] = 0.3 * (j % 7) - 0.7, s.shift[j] = 0.11 * j - 2.0,
-        s.shift_speed[j] = 0.013 * (j % 5) - 0.02;
+}
+
+// Whole loops against the independent synthesis in tests/reference, which stores them.
+TEST(SoundSynthesis, MatchesTheIndependentSynthesis) {
+    SynthesisState s{};
+    for (const StoredCase &c : stored_cases("loop")) {
+        if (c.args[0] == "preset_a")
+            continue; // the whole program plays it
+        const bool mixed = c.args[0] == "mixed";
+        s.active_count = mixed ? HARMONIC_SLOTS : 10;
+        for (int j = 0; j < HARMONIC_SLOTS; j++) {
+            s.harmonic[j] = mixed ? 1 + (j * 37) % 100 : j + 1;
+            s.scale[j] = mixed ? 0.3 * (j % 7) - 0.7 : 1.0;
+            s.shift[j] = mixed ? 0.11 * j - 2.0 : 0.0;
+            s.shift_speed[j] = mixed ? 0.013 * (j % 5) - 0.02 : 0.0;
+        }
+        const std::vector<Uint8> loop = loop_bytes(s);
+        if (std::to_string(fnv1a(loop.data(), loop.size()) % 1000003) != c.stored)
+            ADD_FAILURE() << reference_difference(c, loop.data(), loop.size());
     }
-    s.active_count = 50;
-    EXPECT_EQ(loop_of(s, {}), (std::vector<int>{867991}));
 }
 
 } // namespace

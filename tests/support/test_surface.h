@@ -2,12 +2,18 @@
 #pragma once
 
 #include <SDL.h>
+#include <gtest/gtest.h>
 
 #include <array>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <memory>
 #include <set>
+#include <sstream>
+#include <string>
+#include <vector>
 
 using SurfacePtr = std::unique_ptr<SDL_Surface, decltype(&SDL_FreeSurface)>;
 
@@ -58,3 +64,44 @@ inline Pixels inked_pixels(const SDL_Surface &s) { // where the surface is not 0
 
 // What SDL_GetKeyState returns: one entry per key symbol, 1 while it is down.
 using KeyState = std::array<Uint8, SDLK_LAST>;
+
+// A line of the references' stored cases: its number, kind, stored value and arguments.
+struct StoredCase {
+    int line;
+    std::string kind, stored;
+    std::vector<std::string> args;
+};
+
+// The cases of one kind, in the order of the file.
+inline std::vector<StoredCase> stored_cases(const std::string &kind) {
+    std::ifstream file(KURVELLO_REFERENCE_DIR "/expected.txt");
+    std::vector<StoredCase> found;
+    std::string line;
+    for (int number = 1; std::getline(file, line); number++) {
+        std::istringstream fields(line.substr(0, line.find('#')));
+        StoredCase c{number, "", "", {}};
+        fields >> c.kind >> c.stored;
+        for (std::string arg; fields >> arg;)
+            c.args.push_back(arg);
+        if (c.kind == kind)
+            found.push_back(c);
+    }
+    EXPECT_FALSE(found.empty()) << "no " << kind << " cases in expected.txt";
+    return found;
+}
+
+// For a failed case: writes the bytes the test got into the working (build) folder, where
+// the reference adds its own picture or loop, and returns the first difference it names.
+inline std::string reference_difference(const StoredCase &c, const void *got, std::size_t size) {
+    const std::string name = "reference-" + std::to_string(c.line) + ".got";
+    std::ofstream(name, std::ios::binary).write(static_cast<const char *>(got), size);
+    const std::string command = "/usr/bin/python3 " KURVELLO_REFERENCE_DIR "/reference.py show " +
+                                std::to_string(c.line) + ' ' + name;
+    std::string said = "line " + std::to_string(c.line) + " of expected.txt, " + name + ": ";
+    if (std::FILE *pipe = popen(command.c_str(), "r")) {
+        for (int ch; (ch = std::fgetc(pipe)) != EOF;)
+            said += char(ch);
+        pclose(pipe);
+    }
+    return said;
+}
