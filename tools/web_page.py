@@ -15,13 +15,11 @@ portrait: OUTPUT/web-1366x768.png and OUTPUT/web-768x1024.png.
 import argparse
 import os
 import statistics
-import sys
 import time
 
-ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-sys.path.insert(0, os.path.join(ROOT, "tests", "web"))
+import chromium
 
-import chromium  # noqa: E402
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 
 
 def full_load(tab):

@@ -8,12 +8,15 @@ import base64
 import os
 import struct
 import subprocess
+import sys
 import time
 import unittest
 
-import chromium
-import webdriver
-from chromium import CTRL
+# The browser drivers live with the tools, which take screenshots and frame times with them.
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools"))
+import chromium  # noqa: E402
+import webdriver  # noqa: E402
+from chromium import CTRL  # noqa: E402
 
 PAGE, REPLAY, PROGRAM, SHOTS = (os.environ.get(name, "") for name in
                                 ("KURVELLO_PAGE", "KURVELLO_REPLAY", "KURVELLO_PROGRAM",

@@ -9,15 +9,13 @@ import os
 import re
 import socket
 import subprocess
-import sys
 import tempfile
 import time
 import urllib.request
 
 import websocket
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
-from harness import XServer  # noqa: E402
+from xvfb import XServer
 
 # WebDriver's key values by code; letters, digits and the keys beside the digit row are their
 # own characters.
