@@ -35,7 +35,7 @@ TEST(SoundOutput, CallbackPlaysOnlyWhatRemains) {
                  {512, 256, 256}, {768, 256, 256}, {768, 1024, 256}};
     for (const auto &c : calls) {
         sound_loop = SoundLoop{loop.data(), c.position, SOUND_LOOP_BYTES};
-        std::vector<Uint8> stream(c.len), want(c.len);
+        std::vector<Uint8> stream(c.len, 0xA5), want(c.len); // not every SDL hands it over silent
         std::copy_n(loop.begin() + c.position, c.played, want.begin());
         audio_callback(nullptr, stream.data(), c.len);
         EXPECT_EQ(stream, want) << c.position << " " << c.len;
