@@ -55,11 +55,15 @@ class Program:  # one run; its console is a pipe holding stdin_bytes, or the ter
             self.wait_for_window()
 
     def wait_for_window(self):
+        # The same windows 0.3 s apart: SDL2 2.32 may show a window for a moment before the one
+        # it keeps for full screen.
+        seen = ids = ""
         for _ in range(400):
-            ids = self.x.run("xdotool", "search", "--onlyvisible", "--pid", str(self.process.pid))
-            if ids or self.process.poll() is not None:
+            if ids and ids == seen or self.process.poll() is not None:
                 break
-            time.sleep(0.1)
+            seen = ids
+            time.sleep(0.3 if ids else 0.1)
+            ids = self.x.run("xdotool", "search", "--onlyvisible", "--pid", str(self.process.pid))
         assert ids, f"no window; status {self.process.poll()}, {self.stderr()!r}"
         self.window = ids.split()[0]
         # The compatibility library loads SDL2, wherever the release puts it; the classic never.
