@@ -5,7 +5,9 @@
 # Usage: tools/deps.sh run|test      (run: build and start the program; test: everything)
 set -euo pipefail
 
-# Debian package (a|b: either will do, a is installed)   what it provides
+# Debian package (a|b: either will do, a is installed)   what it provides. The names hold on
+# Debian 12 and 13 alike; where a release pins a version (clang 14 or 19), a package of
+# Debian's defaults names it, as libclang-rt-dev the runtime of the release's clang.
 RUN_PACKAGES=(
   "cmake                              CMake, the build system"
   "g++                                the C++ compiler"
@@ -18,7 +20,7 @@ TEST_PACKAGES=(
   "libgtest-dev                       GoogleTest"
   "libbenchmark-dev                   Google Benchmark"
   "clang                              clang, for the fuzzers"
-  "libclang-rt-14-dev                 clang's sanitizer and libFuzzer runtimes"
+  "libclang-rt-dev                    clang's sanitizer and libFuzzer runtimes, for the clang above"
   "python3                            Python 3, for the whole-program tests"
   "xvfb                               Xvfb, a virtual X server"
   "xdotool                            xdotool, which sends keys"

@@ -1,6 +1,6 @@
 # The real program in a real X window under Xvfb: keys held through xdotool (the program reads
 # key state once per frame), pictures through xwd. A run tells which SDL it loaded (classic, or
-# compat by LD_LIBRARY_PATH); KURVELLO_EXPECT_SDL, when set, must name that one.
+# compat: SDL 1.2 over SDL2); KURVELLO_EXPECT_SDL, when set, must name that one.
 import hashlib
 import os
 import subprocess
@@ -31,15 +31,20 @@ class Program:  # one run; its console is a pipe holding stdin_bytes, or the ter
             self.wait_for_window()
 
     def wait_for_window(self):
+        # The same windows 0.3 s apart: SDL2 2.32 may show a window for a moment before the one
+        # it keeps for full screen.
+        seen = ids = ""
         for _ in range(400):
-            ids = self.x.run("xdotool", "search", "--onlyvisible", "--pid", str(self.process.pid))
-            if ids or self.process.poll() is not None:
+            if ids and ids == seen or self.process.poll() is not None:
                 break
-            time.sleep(0.1)
+            seen = ids
+            time.sleep(0.3 if ids else 0.1)
+            ids = self.x.run("xdotool", "search", "--onlyvisible", "--pid", str(self.process.pid))
         assert ids, f"no window; status {self.process.poll()}, {self.stderr()!r}"
         self.window = ids.split()[0]
+        # The compatibility library loads SDL2, wherever the release puts it; the classic never.
         with open(f"/proc/{self.process.pid}/maps") as maps:
-            self.sdl = "compat" if "sdl12-compat" in maps.read() else "classic"
+            self.sdl = "compat" if "/libSDL2-2.0.so" in maps.read() else "classic"
         assert EXPECTED_SDL in (None, self.sdl), f"the program loaded the {self.sdl} SDL"
         # SDL2 centres its window; the classic library leaves it at the top left.
         geometry = self.x.run("xdotool", "getwindowgeometry", "--shell", self.window).split()

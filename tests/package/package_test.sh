@@ -1,14 +1,18 @@
 #!/bin/bash
 # The Debian package of a built tree: lintian finds no error or warning; installed, its desktop
 # entry validates and its command shows preset a exactly as docs/screenshot.png and ends with 0
-# on Escape; then it is removed. Usage: tests/package/package_test.sh [build-dir]
+# on Escape; then it is removed. Usage: tests/package/package_test.sh [build-dir [deb]]
+# (deb: a package made elsewhere, say on another release, instead of the build's own)
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 build=${1:-build}
+deb=${2:-}
 
-rm -f "$build"/kurvello_*.deb
-(cd "$build" && cpack -G DEB >/dev/null)
-deb=$(echo "$build"/kurvello_*_amd64.deb)
+if [ -z "$deb" ]; then
+  rm -f "$build"/kurvello_*.deb
+  (cd "$build" && cpack -G DEB >/dev/null)
+  deb=$(echo "$build"/kurvello_*_amd64.deb)
+fi
 lintian --display-info --fail-on error,warning "$deb"
 
 as_root=()
