@@ -33,6 +33,10 @@ constexpr NamedKey NAMED_KEYS[] = {
     {"ArrowDown", SDLK_DOWN},
 };
 
+SDLMod modifier_mask(bool shift, bool ctrl) {
+    return static_cast<SDLMod>((shift ? KMOD_LSHIFT : 0) | (ctrl ? KMOD_LCTRL : 0));
+}
+
 void hold(BrowserKeys &keys, SDLKey symbol, Uint8 holder, bool down) {
     keys.holders[symbol] = down ? keys.holders[symbol] | holder : keys.holders[symbol] & ~holder;
     keys.down[symbol] = keys.holders[symbol] != 0 ? 1 : 0;
@@ -58,8 +62,7 @@ bool note_browser_key(BrowserKeys &keys, const char *code, const char *key, bool
                       bool ctrl) {
     // From every event, not from the modifier keys' own: Chromium swallows the Ctrl release
     // after its Ctrl+PageUp.
-    keys.typed = static_cast<SDLMod>((shift ? KMOD_LSHIFT : 0) | (ctrl ? KMOD_LCTRL : 0));
-    keys.modifiers = static_cast<SDLMod>(keys.typed | keys.latched);
+    keys.typed = modifier_mask(shift, ctrl);
     const SDLKey symbol = browser_key_symbol(code, key);
     if (symbol == SDLK_UNKNOWN) {
         return false;
@@ -76,13 +79,15 @@ void note_button(BrowserKeys &keys, const char *code, const char *key, bool down
 }
 
 void latch_modifiers(BrowserKeys &keys, bool shift, bool ctrl) {
-    keys.latched = static_cast<SDLMod>((shift ? KMOD_LSHIFT : 0) | (ctrl ? KMOD_LCTRL : 0));
-    keys.modifiers = static_cast<SDLMod>(keys.typed | keys.latched);
+    keys.latched = modifier_mask(shift, ctrl);
 }
 
 void release_all(BrowserKeys &keys) {
     keys.down = {};
     keys.holders = {};
     keys.typed = KMOD_NONE;
-    keys.modifiers = keys.latched;
+}
+
+SDLMod frame_modifiers(const BrowserKeys &keys) {
+    return static_cast<SDLMod>(keys.typed | keys.latched);
 }

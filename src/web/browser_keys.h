@@ -10,9 +10,8 @@
 struct BrowserKeys {
     std::array<Uint8, SDLK_LAST> down;    // 1 while held, by SDL key symbol, as SDL_GetKeyState
     std::array<Uint8, SDLK_LAST> holders; // bits: 1 the keyboard, 2 a button
-    SDLMod typed;     // KMOD_LSHIFT and KMOD_LCTRL as the last key event had them
-    SDLMod latched;   // KMOD_LSHIFT and KMOD_LCTRL of the page's Shift and Ctrl buttons
-    SDLMod modifiers; // typed and latched together: what a frame reads
+    SDLMod typed;   // KMOD_LSHIFT and KMOD_LCTRL as the last key event had them
+    SDLMod latched; // KMOD_LSHIFT and KMOD_LCTRL of the page's Shift and Ctrl buttons
 };
 
 // Returns the SDL key symbol of a KeyboardEvent's code and key, SDLK_UNKNOWN for none.
@@ -31,3 +30,6 @@ void latch_modifiers(BrowserKeys &keys, bool shift, bool ctrl);
 
 // Lets go of every key and button, where the page cannot see them released; latches stay.
 void release_all(BrowserKeys &keys);
+
+// Returns the modifier mask a frame reads: the typed and the latched ones together.
+SDLMod frame_modifiers(const BrowserKeys &keys);

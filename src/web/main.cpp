@@ -51,7 +51,7 @@ void run_one_frame() {
     }
     const double start = emscripten_get_now();
     const FrameEnd end =
-        run_frame(*page.surface, page.state, page.keys.down.data(), page.keys.modifiers);
+        run_frame(*page.surface, page.state, page.keys.down.data(), frame_modifiers(page.keys));
     page.work_ms[page.frames % KEPT_FRAME_TIMES] = emscripten_get_now() - start;
     page.frames += 1;
     if (end != FrameEnd::shown) {
