@@ -15,6 +15,9 @@ exec 9>"$cache/lock" && flock 9 # one run at a time: they share the cache
 base=$cache/trixie-minbase-$(date +%G-w%V).tar.gz
 if ! gzip -tq "$base" 2>/dev/null; then
   echo "=== debootstrap --variant=minbase trixie"
+  if ! command -v debootstrap >/dev/null; then
+    apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq debootstrap >/dev/null
+  fi
   rm -rf "$cache"/trixie-minbase-* "$cache/bootstrap"
   debootstrap --variant=minbase trixie "$cache/bootstrap" http://deb.debian.org/debian >/dev/null
   tar -C "$cache/bootstrap" -czf "$base.part" . && mv "$base.part" "$base"

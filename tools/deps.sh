@@ -31,8 +31,7 @@ TEST_PACKAGES=(
   "openbox                            a window manager, which SDL2's full screen asks for"
   "emscripten                         emscripten, for the web page"
   "chromium                           Chromium, which runs the web page headless"
-  "python3-websocket                  Python WebSocket client, which steers Chromium"
-  "firefox-esr                        Firefox ESR, which runs the web page through WebDriver BiDi"
+  "firefox-esr                        Firefox ESR, which runs the web page headless"
   "webkit2gtk-driver                  WebKitWebDriver and MiniBrowser, which run the page in WebKit"
   "dpkg-dev                           dpkg-shlibdeps, for the package's dependencies"
   "file                               file, which CPack's dependency scan uses"
@@ -40,6 +39,11 @@ TEST_PACKAGES=(
   "lintian                            lintian, which checks the package"
   "desktop-file-utils                 desktop-file-validate"
 )
+
+# Node.js runs the page's tests, npm installs their browser drivers (package.json). A node from
+# elsewhere brings its own npm, and Debian's npm package refuses to sit beside it.
+command -v node >/dev/null || TEST_PACKAGES+=("nodejs  Node.js, which runs the page's tests")
+command -v npm >/dev/null || TEST_PACKAGES+=("npm     npm, which installs the page's browser drivers")
 
 case "${1:-}" in
   run) wanted=("${RUN_PACKAGES[@]}") ;;
@@ -64,8 +68,6 @@ for line in "${wanted[@]}"; do
     missing_lines+=("$(printf '  %-38s %s' "${choices//|/ or }" "$what")")
   fi
 done
-[ ${#missing[@]} -gt 0 ] || exit 0
-
 give_up() {
   echo "Missing Debian packages ($1):" >&2
   printf '%s\n' "${missing_lines[@]}" >&2
@@ -73,17 +75,38 @@ give_up() {
   exit 1
 }
 
-if ! command -v apt-get >/dev/null; then
-  give_up "there is no apt-get here to install them"
-fi
-if [ "$EUID" -eq 0 ]; then
-  export DEBIAN_FRONTEND=noninteractive
-  apt_get=(apt-get)
-else
-  command -v sudo >/dev/null || give_up "installing them needs root, and there is no sudo"
-  echo "Installing ${#missing[@]} missing Debian packages with sudo, since apt-get needs root:" \
-    "${missing[*]}"
-  apt_get=(sudo apt-get)
-fi
-"${apt_get[@]}" update
-"${apt_get[@]}" install -y --no-install-recommends "${missing[@]}"
+install_missing() {
+  if ! command -v apt-get >/dev/null; then
+    give_up "there is no apt-get here to install them"
+  fi
+  if [ "$EUID" -eq 0 ]; then
+    export DEBIAN_FRONTEND=noninteractive
+    apt_get=(apt-get)
+  else
+    command -v sudo >/dev/null || give_up "installing them needs root, and there is no sudo"
+    echo "Installing ${#missing[@]} missing Debian packages with sudo, since apt-get needs root:" \
+      "${missing[*]}"
+    apt_get=(sudo apt-get)
+  fi
+  "${apt_get[@]}" update
+  "${apt_get[@]}" install -y --no-install-recommends "${missing[@]}"
+}
+
+# The browser drivers as package-lock.json pins them, into node_modules; again only when the
+# lock file changed. npm refuses a Node.js older than a package's engines (.npmrc).
+install_npm_packages() {
+  cd "$(dirname "$0")/.."
+  cmp -s package-lock.json node_modules/.installed-lock && return
+  if ! npm ci --no-audit --no-fund; then
+    echo "Missing npm packages, which the page's tests need (npm ci failed: the npm registry" \
+      "could not be reached, or this Node.js, $(node --version), is older than they accept):" >&2
+    node -p 'const {dependencies, engines} = require("./package.json");
+      Object.entries(dependencies).map(([name, version]) => `  ${name} ${version}`).join("\n")
+      + `\nThey need Node.js ${engines.node}.`' >&2
+    exit 1
+  fi
+  cp package-lock.json node_modules/.installed-lock
+}
+
+[ ${#missing[@]} -eq 0 ] || install_missing
+[ "$1" != test ] || install_npm_packages
