@@ -27,6 +27,7 @@ const WEBDRIVER_KEYS = {
   Escape: Key.ESCAPE, ShiftLeft: Key.SHIFT, ControlLeft: Key.CONTROL, Equal: '=', Minus: '-',
 };
 const webDriverKey = (code) => WEBDRIVER_KEYS[code] ?? code.at(-1).toLowerCase();
+const FRAMES = 'window.running ? Module._kurvello_frames() : -1'; // the page's, while it runs
 const TYPES = {'.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.png': 'image/png'};
 
 export function serve(folder) { // resolves to the server, its address in server.url
@@ -59,11 +60,19 @@ class Tab {
     }
   }
 
+  // At least `seconds`, and while the page's frames run, until one more has run: a key or
+  // button is seen down, and up again, however busy the machine.
+  async framesPass(seconds) {
+    const frames = await this.run(FRAMES);
+    await sleep(seconds * 1000);
+    if (frames >= 0) await this.waitFor(`!window.running || Module._kurvello_frames() > ${frames}`);
+  }
+
   async press(code, hold = 0.1, key) { // held over some frames, as a user would
     await this.key(code, true, key);
-    await sleep(hold * 1000);
+    await this.framesPass(hold);
     await this.key(code, false, key);
-    await sleep(100);
+    await this.framesPass(0.1);
   }
 }
 

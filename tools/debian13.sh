@@ -30,6 +30,10 @@ root=$(mktemp -d /var/tmp/kurvello-trixie.XXXXXX)
 trap 'rm -rf --one-file-system "$root"' EXIT
 tar -C "$root" -xzf "$base"
 git clone -q . "$root/root/kurvello"
+# The certificate authorities this machine added (a proxy's, say) are trusted there too, once
+# ca-certificates is in: npm reaches its registry over TLS.
+mkdir -p "$root/usr/local/share/ca-certificates"
+[ ! -d /usr/local/share/ca-certificates ] || cp -r /usr/local/share/ca-certificates/. "$root/usr/local/share/ca-certificates/"
 [ ! -e "$deb" ] || cp "$deb" "$root/root/debian12.deb"
 
 in_root() {

@@ -114,7 +114,7 @@ const EVERY_ENGINE = {
     assertPicture(await canvas(tab), native('b').picture);
     await fits(engine, tab, 768, 1024);
     await tab.touch({1: await spot(tab, '[data-code=NumpadAdd]')});
-    await sleep(150);
+    await tab.framesPass(0.15);
     await tab.touch({});
     const frames = [await heldFrames(tab, [], '[+]')];
     // Main-row digit, the key that types + beside it, Return: keypad 3, + and Enter.
@@ -145,7 +145,7 @@ const EVERY_ENGINE = {
     const fingers = {};
     for (const [finger, [code]] of held.entries()) fingers[finger + 1] = await spot(tab, `[data-code=${code}]`);
     await tab.touch(fingers);
-    await sleep(150);
+    await tab.framesPass(0.15);
     await tab.touch({});
     await tap(tab, '#ctrl');
     const frames = [await heldFrames(tab, [], ['left ctrl', ...held.map(([, name]) => name)].join(','))];
@@ -163,7 +163,7 @@ const EVERY_ENGINE = {
     for (const [button, release] of Object.entries(releases)) {
       const before = await tab.run(CANVAS_SUM);
       await tab.touch({1: await spot(tab, `[data-code=${button}]`)});
-      await sleep(100);
+      await tab.framesPass(0.1);
       await release();
       const after = await settled(tab);
       assert.ok(after && after != before, `${button} held, then let go`);
@@ -220,7 +220,7 @@ const CHROMIUM = {
     assertPicture(await canvas(tab), native('b').picture);
     await tab.press('Numpad3');
     await tab.key('NumpadAdd');
-    await sleep(200);
+    await tab.framesPass(0.2);
     await tab.run("dispatchEvent(new Event('blur'))"); // leaving the window releases it
     const frames = ['[3]', await heldFrames(tab, ['[3]'], '[+]'), 'l'];
     await tab.press('KeyL');
