@@ -2,7 +2,8 @@
 # Checks, before anything is installed or built, that every Debian package the given task
 # needs is there, and installs the missing ones with apt-get: directly as root, through
 # sudo otherwise. Without apt-get, or without root and sudo, it lists them and fails.
-# Usage: tools/deps.sh run|test      (run: build and start the program; test: everything)
+# Usage: tools/deps.sh run|test|npm  (run: build and start the program; test: everything;
+# npm: only the page's browser drivers from npm, which the build asks for where they are missing)
 set -euo pipefail
 
 # Debian package (a|b: either will do, a is installed)   what it provides. The names hold on
@@ -48,7 +49,8 @@ command -v npm >/dev/null || TEST_PACKAGES+=("npm     npm, which installs the pa
 case "${1:-}" in
   run) wanted=("${RUN_PACKAGES[@]}") ;;
   test) wanted=("${RUN_PACKAGES[@]}" "${TEST_PACKAGES[@]}") ;;
-  *) echo "usage: $0 run|test" >&2; exit 2 ;;
+  npm) wanted=() ;;
+  *) echo "usage: $0 run|test|npm" >&2; exit 2 ;;
 esac
 
 installed() {
@@ -96,8 +98,7 @@ install_missing() {
 # lock file changed. npm refuses a Node.js older than a package's engines (.npmrc).
 install_npm_packages() {
   cd "$(dirname "$0")/.."
-  cmp -s package-lock.json node_modules/.installed-lock && return
-  if ! npm ci --no-audit --no-fund; then
+  if ! cmp -s package-lock.json node_modules/.installed-lock && ! npm ci --no-audit --no-fund; then
     echo "Missing npm packages, which the page's tests need (npm ci failed: the npm registry" \
       "could not be reached, or this Node.js, $(node --version), is older than they accept):" >&2
     node -p 'const {dependencies, engines} = require("./package.json");
@@ -105,8 +106,8 @@ install_npm_packages() {
       + `\nThey need Node.js ${engines.node}.`' >&2
     exit 1
   fi
-  cp package-lock.json node_modules/.installed-lock
+  cp package-lock.json node_modules/.installed-lock # newer than the lock file, for make
 }
 
 [ ${#missing[@]} -eq 0 ] || install_missing
-[ "$1" != test ] || install_npm_packages
+[ "$1" = run ] || install_npm_packages
