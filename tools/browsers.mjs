@@ -28,9 +28,11 @@ const WEBDRIVER_KEYS = {
 };
 const webDriverKey = (code) => WEBDRIVER_KEYS[code] ?? code.at(-1).toLowerCase();
 const FRAMES = 'window.running ? Module._kurvello_frames() : -1'; // the page's, while it runs
-const TYPES = {'.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.png': 'image/png'};
+const TYPES = {'.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.png': 'image/png',
+               '.svg': 'image/svg+xml', '.webmanifest': 'application/manifest+json'};
 
-export function serve(folder) { // resolves to the server, its address in server.url
+// Resolves to the server, its address in server.url; port 0 for any free one.
+export function serve(folder, port = 0) {
   const server = createServer(async (request, response) => {
     const path = join(folder, normalize(decodeURIComponent(new URL(request.url, 'http://x').pathname)));
     try {
@@ -41,8 +43,8 @@ export function serve(folder) { // resolves to the server, its address in server
       response.writeHead(404).end();
     }
   });
-  server.stop = () => { server.closeAllConnections(); server.close(); };
-  return new Promise((resolve) => server.listen(0, '127.0.0.1', () => {
+  server.stop = () => new Promise((resolve) => { server.close(resolve); server.closeAllConnections(); });
+  return new Promise((resolve) => server.listen(port, '127.0.0.1', () => {
     server.url = `http://127.0.0.1:${server.address().port}/`;
     resolve(server);
   }));
@@ -84,6 +86,9 @@ class PuppeteerTab extends Tab {
     this.bidi = !chromium && browser.connection; // puppeteer's own WebDriver BiDi connection
     this.held = 0; // CDP_MODIFIERS of the modifier keys down
     this.fingers = new Set(); // the fingers on the screen
+    this.errors = []; // what the console said as errors and the exceptions nothing caught
+    page.on('console', (message) => message.type() === 'error' && this.errors.push(message.text()));
+    page.on('pageerror', (error) => this.errors.push(String(error)));
   }
 
   async open(url, beforeLoad) {
@@ -93,6 +98,11 @@ class PuppeteerTab extends Tab {
 
   run(expression) { return this.page.evaluate(expression); }
 
+  async protocol(method, params) { // Chromium's DevTools protocol, through puppeteer's session
+    this.cdp ??= await this.page.createCDPSession();
+    return this.cdp.send(method, params);
+  }
+
   // key: what another layout types on that key; only Chromium's protocol can send it.
   async key(code, down = true, key) {
     if (!this.chromium) {
@@ -101,8 +111,7 @@ class PuppeteerTab extends Tab {
     }
     this.held = down ? this.held | (CDP_MODIFIERS[code] ?? 0) : this.held & ~(CDP_MODIFIERS[code] ?? 0);
     if (!key) return down ? this.page.keyboard.down(code) : this.page.keyboard.up(code);
-    this.cdp ??= await this.page.createCDPSession();
-    await this.cdp.send('Input.dispatchKeyEvent', {
+    await this.protocol('Input.dispatchKeyEvent', {
       type: down ? 'keyDown' : 'keyUp', code, key, modifiers: this.held,
       text: down ? key : ''}); // typed where the focus is
   }
@@ -117,8 +126,7 @@ class PuppeteerTab extends Tab {
     const lifted = [...this.fingers].filter((id) => !(id in fingers));
     this.fingers = new Set(Object.keys(fingers));
     if (this.chromium) { // each event names every finger on the screen; the others are lifted
-      this.cdp ??= await this.page.createCDPSession();
-      return this.cdp.send('Input.dispatchTouchEvent', {
+      return this.protocol('Input.dispatchTouchEvent', {
         type: !points.length ? 'touchEnd' : placed.length ? 'touchStart' : 'touchMove',
         touchPoints: points.map(({id, x, y}) => ({id: Number(id), x, y}))});
     }
