@@ -25,13 +25,14 @@ struct PageRun {
     HarmonicNumbers harmonic;                     // chosen in the dialogue
     SDL_Surface *surface;                         // the canvas, once the run started
     SynthesisState state;                         // the run's state
+    FrameCache cache;                             // what its frames keep of earlier ones
     BrowserKeys keys;                             // as the key events left them
     std::array<double, KEPT_FRAME_TIMES> work_ms; // per-frame work, ring by frame number
     int frames;                                   // frames run
     bool chosen;                                  // a preset was picked, by key or button
 };
 
-PageRun page;
+PageRun page; // in static memory: its cache alone would overflow emscripten's 64 KB stack
 
 // Hands the page a text that stdio wrote, in UTF-8.
 template <typename Write> void show_text(Write &&write) {
@@ -51,7 +52,8 @@ void run_one_frame() {
     }
     const double start = emscripten_get_now();
     const FrameEnd end =
-        run_frame(*page.surface, page.state, page.keys.down.data(), frame_modifiers(page.keys));
+        run_frame(*page.surface, page.state, page.cache, page.keys.down.data(),
+                  frame_modifiers(page.keys), StillFrame::skip); // showing copies to the canvas
     page.work_ms[page.frames % KEPT_FRAME_TIMES] = emscripten_get_now() - start;
     page.frames += 1;
     if (end != FrameEnd::shown) {
@@ -86,7 +88,6 @@ void start_run() {
     emscripten_set_visibilitychange_callback(nullptr, true, on_visibility);
     page.surface = &open_video_surface(false);
     page.state = init_synthesis_state(*page.surface->format, page.harmonic);
-    page.state.cache.skip_unchanged_show = 1; // showing copies the whole surface to the canvas
     EM_ASM(Module.showCanvas());
     emscripten_set_main_loop(run_one_frame, 0, false);
 }

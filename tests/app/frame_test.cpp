@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <random>
 #include <vector>
 
@@ -129,6 +130,7 @@ struct Frame : ::testing::Test {
     HarmonicNumbers harmonic{1, 3, 5, 7, 9, 11, 13, 15, 17, 19};
     SurfacePtr surface = make_surface(64, 48);
     SynthesisState state = init_synthesis_state(*surface->format, harmonic);
+    std::unique_ptr<FrameCache> cache = std::make_unique<FrameCache>();
 
     void SetUp() override { // SDL's own fills lock a flagged surface through the video driver
         ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0);
@@ -144,11 +146,11 @@ struct Frame : ::testing::Test {
         surface->offset = locking == OFFSET ? 4 : 0;
         locks = unlocks = shows = lock_result = 0;
     }
-    FrameEnd frame(std::initializer_list<SDLKey> down = {}) {
+    FrameEnd frame(std::initializer_list<SDLKey> down = {}, StillFrame still = StillFrame::show) {
         KeyState keys{};
         for (SDLKey key : down)
             keys[key] = 1;
-        return run_frame(*surface, state, keys.data(), KMOD_NONE);
+        return run_frame(*surface, state, *cache, keys.data(), KMOD_NONE, still);
     }
 };
 
@@ -162,6 +164,8 @@ TEST_F(Frame, DrawsInsideALockOnlyWhenTheSurfaceNeedsItShowsTheWholeSurfaceAndEn
         EXPECT_EQ(locks, locking == UNLOCKED ? 0 : 3) << locking;
         EXPECT_EQ(unlocks, locks) << locking;
         EXPECT_EQ(shows, 3);
+        frame({}, StillFrame::skip); // still: as the page runs it, neither locked nor shown
+        EXPECT_EQ(locks + shows, locking == UNLOCKED ? 3 : 6);
         const std::uint64_t shown = digest(*surface);
         const SynthesisState untouched = state; // Escape: no key acts, nothing is drawn or shown
         EXPECT_EQ(frame({SDLK_ESCAPE, SDLK_c, SDLK_r, SDLK_KP_PLUS}), FrameEnd::escape);
@@ -212,13 +216,14 @@ void soak(int w, int h, int bits, long frames, unsigned seed) {
     for (int i = 0; i < 20; i++)
         harmonic[i] = 1 + (i * 37) % 100;
     SynthesisState s = init_synthesis_state(*surface->format, harmonic);
+    const auto cache = std::make_unique<FrameCache>();
     std::mt19937 random(seed);
     KeyState keys{};
     for (long frame = 0; frame < frames; frame++) {
         // Keys stay down or up for a while; the sound key flips rarely, as it opens a device.
         for (SDLKey key : SOAK_KEYS)
             keys[key] ^= random() % 1000 < (key == SDLK_s ? 2u : 120u);
-        run_frame(*surface, s, keys.data(), SDLMod(random() & 0xFFFF));
+        run_frame(*surface, s, *cache, keys.data(), SDLMod(random() & 0xFFFF), StillFrame::show);
         const unsigned toggles =
             s.show_numbers | s.clear_screen | s.thick_curve | s.line_mode | s.sound_on;
         ASSERT_TRUE(unsigned(s.active_count) <= HARMONIC_SLOTS &&

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -55,13 +56,14 @@ TEST(AudioThread, ThousandOnOffCyclesWithARefreshEach) {
         setenv("SDL_DISKAUDIODELAY", "1", 1);
     SynthesisState state{};
     state.active_count = 1, state.harmonic.fill(1), state.scale.fill(1.0);
+    const auto kept = std::make_unique<LoopCache>();
     testing::internal::CaptureStderr(); // the disk driver warns at every open
     for (int cycle = 0; cycle < 1000; cycle++) {
         open_sound_output();
         SDL_LockAudio(); // the callback may have run already; each plays the whole loop
         EXPECT_EQ(sound_loop.position, 0u);
         SDL_UnlockAudio();
-        synthesize_sound_loop(state);
+        synthesize_sound_loop(state, *kept);
         close_sound_output();
         ASSERT_EQ(sound_loop.data, nullptr);
     }
@@ -69,11 +71,13 @@ TEST(AudioThread, ThousandOnOffCyclesWithARefreshEach) {
     std::remove(played.c_str());
 }
 
-// The loop's bytes; the play position and length stay.
+// The loop's bytes; the play position and length stay. One cache for the whole test, so that
+// each loop also reuses what the one before kept.
 std::vector<Uint8> loop_bytes(SynthesisState &state) {
+    static LoopCache *const kept = new LoopCache();
     std::vector<Uint8> loop(SOUND_LOOP_BYTES);
     sound_loop = SoundLoop{loop.data(), 300, SOUND_LOOP_BYTES};
-    synthesize_sound_loop(state);
+    synthesize_sound_loop(state, *kept);
     EXPECT_TRUE(sound_loop.position == 300 && sound_loop.length == SOUND_LOOP_BYTES);
     sound_loop = SoundLoop{};
     return loop;
