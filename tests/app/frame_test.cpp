@@ -45,13 +45,13 @@ struct Hold {
 };
 using Script = std::vector<Hold>;
 
-enum Field { SCALE, SPEED, Y_SCALE, ZOOM, SELECTED, COUNT, TOGGLES };
+enum Field { SCALE, SPEED, PHASE, Y_SCALE, ZOOM, SELECTED, COUNT, TOGGLES };
 
 double value(const SynthesisState &s, Field field, int slot) {
     const double toggles =
         s.show_numbers * 1000.0 + s.clear_screen * 100 + s.thick_curve * 10 + s.line_mode;
-    const double all[] = {s.scale[slot],      s.shift_speed[slot],    s.y_scale, s.zoom,
-                          double(s.selected), double(s.active_count), toggles};
+    const double all[] = {s.scale[slot], s.shift_speed[slot], s.shift[slot],          s.y_scale,
+                          s.zoom,        double(s.selected),  double(s.active_count), toggles};
     return all[field]; // toggles: y c d l as decimal digits
 }
 
@@ -66,8 +66,10 @@ struct Keyboard : ::testing::Test {
             for (SDLKey key : hold.keys)
                 keys[key] = 1;
             for (int press = 0, frame = 0; press < std::max(hold.presses, 1); press++, frame = 0) {
-                while (frame++ < hold.frames)
+                while (frame++ < hold.frames) { // frames without drawing: keys, then shifts
                     apply_keyboard(state, keys.data(), SDLMod(hold.modifiers), *surface);
+                    advance_shifts(state);
+                }
                 if (hold.presses > 0)
                     apply_keyboard(state, up.data(), SDLMod(hold.modifiers), *surface);
             }
@@ -106,12 +108,14 @@ TEST_F(Keyboard, ScriptsEndInTheKeyTablesValues) {
         {{to_40, to_45, {{SDLK_UP}, CTRL}}, COUNT, 0, 45},
         {{{{SDLK_DOWN}, CTRL}}, COUNT, 0, 0},
         {{{{SDLK_LEFT}, CTRL, 1, 5}, {{SDLK_DOWN}, CTRL}}, COUNT, 0, 5},
+        {{{{SDLK_LEFT}, CTRL, 1, 11}}, COUNT, 0, 0}, // the last slot goes, then nothing
         {{to_40, to_45, {{SDLK_LEFT, SDLK_UP}, KMOD_RCTRL}}, COUNT, 0, 44},
         {{{{SDLK_LEFT}}, {{SDLK_LEFT}, CTRL}}, COUNT, 0, 9}, // Ctrl on a held cursor left
         {{slot_5, {{SDLK_LEFT}}, {{SDLK_LEFT}, CTRL}, {{SDLK_LEFT}}}, SELECTED, 0, 4},
         {{{{SDLK_KP3}}, {{SDLK_LEFT}, NONE, 1, 3}}, SELECTED, 0, 0},
         {{{{SDLK_PAGEUP}, CTRL}, {{SDLK_r}}}, ZOOM, 0, 150},
         {{{{SDLK_KP_PLUS}, CTRL}, {{SDLK_r}}}, SPEED, 0, 0.0},
+        {{{{SDLK_KP_PLUS}, CTRL, 3}, {{SDLK_r}}}, PHASE, 0, 0.0},               // a moving curve
         {{{{SDLK_r, SDLK_PAGEUP}, NONE, 3}}, Y_SCALE, 0, (1.01 + 0.01) + 0.01}, // resets once
         {{{enter}, {{SDLK_KP_ENTER, SDLK_r}}}, SCALE, 0, 1.0}, // r keeps Enter's latch
         {{to_40, to_45, {{SDLK_RIGHT}, NONE, 1, 3}, {{SDLK_r}}}, COUNT, 0, 10},
