@@ -97,7 +97,7 @@ TEST(DrawPlot, LineModeRunsFromOffTheSurfaceKeepTheEdgeRows) {
 }
 
 TEST(DrawPlot, TwoFramesOfEachSceneMatchTheIndependentRendering) {
-    for (const StoredCase &c : stored_cases("plot"))
+    for (const StoredCase &c : stored_cases("plot", 18))
         expect_reference(c, *draw_scene(c.args));
 }
 
@@ -110,7 +110,7 @@ SurfacePtr text(const char *t, int x, int y) {
 // The glyphs as pictured, rows clipped to 1 .. h - 1, columns to the width, the pen wrapping
 // in 16 bits; other characters leave six blank columns.
 TEST(DrawText, DrawsTheGlyphsAsPicturedAndClipsRows) {
-    for (const StoredCase &c : stored_cases("text_at"))
+    for (const StoredCase &c : stored_cases("text_at", 8))
         expect_reference(c, *text(c.args[0].c_str(), std::stoi(c.args[1]), std::stoi(c.args[2])));
     EXPECT_EQ(digest(*text("8k8,8+8 8\3448", 0, 4)), digest(*text("8 8 8 8 8 8", 0, 4)));
 }
@@ -126,7 +126,7 @@ TEST(FormatValue, GivesTheWorkedExamplesAndExactRoundings) {
     // clang-format on
     for (auto [value, text] : examples)
         EXPECT_STREQ(format_value(value).data(), text) << value;
-    for (StoredCase &c : stored_cases("text")) {
+    for (StoredCase &c : stored_cases("text", 23)) {
         std::replace(c.stored.begin(), c.stored.end(), '_', ' ');
         EXPECT_EQ(format_value(std::strtod(c.args[0].c_str(), nullptr)).data(), c.stored)
             << c.args[0];
@@ -140,11 +140,11 @@ TEST(ValueOverlay, MatchesTheIndependentRendering) {
     SlotValues up, down;
     for (int i = 0; i < HARMONIC_SLOTS; i++)
         up[i] = i + 1, down[i] = -(i + 1);
-    for (const StoredCase &c : stored_cases("overlay")) { // w y_scale zoom active selected
-        SurfacePtr s = make_surface(std::stoi(c.args[0]), 768);
+    for (const StoredCase &c : stored_cases("overlay", 3)) { // w h y_scale zoom active selected
+        SurfacePtr s = make_surface(std::stoi(c.args[0]), std::stoi(c.args[1]));
         SDL_FillRect(s.get(), nullptr, 0x123456);
-        draw_value_overlay(*s, std::stod(c.args[1]), std::stod(c.args[2]), std::stoi(c.args[3]),
-                           std::stoi(c.args[4]), up, down);
+        draw_value_overlay(*s, std::stod(c.args[2]), std::stod(c.args[3]), std::stoi(c.args[4]),
+                           std::stoi(c.args[5]), up, down);
         expect_reference(c, *s);
     }
 }
