@@ -19,6 +19,19 @@ Pixels column(int x, int first, int last) {
     return points;
 }
 
+// The low bytes of the value, three bytes low byte first (1, 2, 3 at rising addresses), at every
+// corner, row 0 included; nothing outside the surface.
+TEST(PutPixel, StoresTheLowBytesOfTheValueAtEveryCornerAndNothingOutside) {
+    for (int bits : {8, 16, 24, 32}) {
+        SurfacePtr s = make_surface(3, 2, bits);
+        for (auto [x, y] :
+             {std::pair{0, 0}, {2, 0}, {0, 1}, {2, 1}, {-1, 0}, {3, 1}, {0, -1}, {1, 2}})
+            put_pixel(*s, x, y, 0x04030201);
+        EXPECT_EQ(inked_pixels(*s), (Pixels{{0, 0}, {2, 0}, {0, 1}, {2, 1}})) << bits;
+        EXPECT_EQ(pixel_at(*s, 2, 1), 0x04030201u & (0xFFFFFFFFu >> (32 - bits))) << bits;
+    }
+}
+
 // Worked examples, rows 1 … h − 1 only, and runs of billions of rows that must end at once.
 TEST(DrawLine, DrawsExactlyTheRowsOfItsRun) {
     const struct {
@@ -73,21 +86,24 @@ void expect_reference(const StoredCase &c, const SDL_Surface &s) {
         ADD_FAILURE() << reference_difference(c, s.pixels, s.h * s.pitch); // no padding here
 }
 
-// Line mode at the edges, one slot with k = 1 on 3 x 4 (m = 2), zoom 1: 2 - 1.15 sin(x) is
-// 1.03 in column 1 and 0.95 in column 2, so the run keeps row 1; 2 + 2.3 sin(x) is 3.94, then
-// 4.09: row 3. With shift 1, sin(0) and sin(1) times the last scale are 0 and exactly -2^31:
-// the run from row 2 to 2 + 2^31 covers rows 2 and 3. The sum covers the slot; column 2, the
-// last, gets nothing.
-TEST(DrawPlot, LineModeRunsFromOffTheSurfaceKeepTheEdgeRows) {
+// One slot with k = 1 at zoom 1 on 4 rows (m = 2). Line mode at the edges, 3 columns: 2 -
+// 1.15 sin(x) is 1.03 in column 1 and 0.95 in column 2, so the run keeps row 1; 2 + 2.3 sin(x)
+// is 3.94, then 4.09: row 3. With shift 1, sin(0) and sin(1) times the last scale are 0 and
+// exactly -2^31: the run from row 2 to 2 + 2^31 covers rows 2 and 3. The last column gets
+// nothing. Points on 2 columns: 2 - sin(1) is 1.16, row 1 of column 1. The sum covers the slot.
+TEST(DrawPlot, LineModeRunsFromOffTheSurfaceKeepTheEdgeRowsAndTwoColumnsDrawOne) {
     const struct {
+        int w, line;
         double scale, shift;
         Pixels want;
-    } cases[] = {
-        {1.15, 0, {{1, 1}}}, {-2.3, 0, {{1, 3}}}, {-2552059057.0217457, 1, column(1, 2, 3)}};
+    } cases[] = {{3, 1, 1.15, 0, {{1, 1}}},
+                 {3, 1, -2.3, 0, {{1, 3}}},
+                 {3, 1, -2552059057.0217457, 1, column(1, 2, 3)},
+                 {2, 0, 1.0, 0, {{1, 1}}}};
     for (const auto &c : cases) {
-        SurfacePtr s = make_surface(3, 4);
+        SurfacePtr s = make_surface(c.w, 4);
         SynthesisState state = init_synthesis_state(*s->format, HarmonicNumbers{1});
-        state.line_mode = 1, state.active_count = 1, state.zoom = 1.0;
+        state.line_mode = c.line, state.active_count = 1, state.zoom = 1.0;
         state.scale[0] = c.scale, state.shift[0] = c.shift;
         draw_plot(*s, state, *std::make_unique<PlotCache>());
         EXPECT_EQ(inked_pixels(*s), c.want) << c.scale;
