@@ -196,9 +196,11 @@ TEST(FrameCache, AChangeOfAnyFieldThePictureOrTheLoopReadsIsDrawnAndSounded) {
     keys[SDLK_r] = 1; // at the start values the reset changes no field, but clears the surface
     expect_drawn_afresh(
         plain, [](SynthesisState &) {}, "the reset");
-    SynthesisState s = start; // nothing changed: nothing drawn
+    SynthesisState s = start; // nothing the picture shows changed: nothing drawn
     frame(s, *kept, 0, KeyState{});
-    EXPECT_EQ(frame(s, *kept, 0, KeyState{}), noise());
+    keys = KeyState{}, keys[SDLK_LEFT] = 1; // at slot 1 only a latch rises
+    s.sound_on = 0;
+    EXPECT_EQ(frame(s, *kept, 0, keys), noise());
     SDL_Quit();
 }
 
