@@ -186,8 +186,10 @@ TEST_F(Frame, DrawsInsideALockOnlyWhenTheSurfaceNeedsItShowsTheWholeSurfaceAndEn
     EXPECT_EQ(digest(*surface), shown);
 }
 
-// Sound on in frame 13: silence until the refresh of frame 20. Off in 25, on in 37: 40.
-TEST_F(Frame, SoundRefreshesOnEveryTenthFrameSinceTheStart) {
+// Sound on in frame 13: silence until the refresh of frame 20. Off in 25, on in 37: 40. Each
+// frame every shift moves by its speed, the slot in use or not.
+TEST_F(Frame, SoundRefreshesOnEveryTenthFrameSinceTheStartAndShiftsMoveEveryFrame) {
+    state.shift_speed[3] = 0.25, state.shift_speed[40] = -0.5;
     for (int n = 1; n <= 42; n++) {
         const bool press = n == 13 || n == 25 || n == 37 || n == 42;
         frame(press ? std::initializer_list<SDLKey>{SDLK_s} : std::initializer_list<SDLKey>{});
@@ -199,6 +201,7 @@ TEST_F(Frame, SoundRefreshesOnEveryTenthFrameSinceTheStart) {
             EXPECT_EQ(silent, n < 20 || (n >= 37 && n < 40)) << "frame " << n;
         }
     }
+    EXPECT_TRUE(state.shift[3] == 42 * 0.25 && state.shift[40] == 42 * -0.5);
 }
 
 constexpr SDLKey SOAK_KEYS[] = {
