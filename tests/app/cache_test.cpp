@@ -184,6 +184,7 @@ TEST(FrameCache, AChangeOfAnyFieldThePictureOrTheLoopReadsIsDrawnAndSounded) {
         forget_kept_work(*kept), forget_kept_work(*afresh);
         s.frame_counter = SOUND_REFRESH_INTERVAL - 1; // both frames refresh the loop
         frame(s, *kept, 0, KeyState{});
+        EXPECT_EQ(kept->plot.column_inputs[0].extent, 1024); // the program's width keeps sines
         change(s);
         s.frame_counter = 2 * SOUND_REFRESH_INTERVAL - 1;
         SynthesisState t = s;

@@ -176,13 +176,16 @@ TEST_F(Frame, DrawsInsideALockOnlyWhenTheSurfaceNeedsItShowsTheWholeSurfaceAndEn
         EXPECT_EQ(locks + shows, locking == UNLOCKED ? 3 : 6);
         EXPECT_EQ(digest(*surface), shown);
         EXPECT_EQ(std::memcmp(&state, &untouched, sizeof state), 0);
+        frame({SDLK_r}); // the reset's clear, in a lock of its own; nothing draws (0, 0)
+        EXPECT_EQ(pixel_at(*surface, 0, 0), 0u);
+        EXPECT_EQ(unlocks, locking == UNLOCKED ? 0 : 5);
     }
     const std::uint64_t shown = digest(*surface);
     lock_result = -1; // a refused lock: the message, status 1, and nothing drawn or shown
     ::testing::internal::CaptureStderr();
     EXPECT_EQ(run_frame_loop(*surface, harmonic), 1);
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Can't lock screen: refused by the test\n");
-    EXPECT_EQ(unlocks + shows, 6);
+    EXPECT_EQ(unlocks + shows, 9);
     EXPECT_EQ(digest(*surface), shown);
 }
 
