@@ -54,7 +54,7 @@ def screenshots(browser, url, output):
     for width, height in ((1366, 768), (768, 1024)):
         tab = browser.tab()
         tab.open(url + "kurvello.html")
-        tab.wait_for("window.Module && $('console').textContent")
+        tab.wait_for("window.ready")
         tab.viewport(width, height)
         spot = tab.run("(r => [r.x + 20, r.y + 20])($('start').getBoundingClientRect())")
         tab.touch({1: spot})
@@ -79,7 +79,7 @@ def main():
     try:
         tab = browser.tab()
         tab.open(server.url + "kurvello.html")
-        tab.wait_for("window.Module && $('console').textContent")
+        tab.wait_for("window.ready")
         if args.what == "frames":
             frames(tab, args.seconds, args.moving)
             return
