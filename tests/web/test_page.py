@@ -45,7 +45,7 @@ AudioBufferSourceNode.prototype.start = function (...args) {
 def native(preset, *frames, typed=b""):  # the picture's RGB rows and the loop's samples
     out = subprocess.run([REPLAY, preset, *frames], input=typed, capture_output=True,
                          check=True).stdout
-    return out[:PICTURE], list(struct.unpack("<512h", out[PICTURE:]))
+    return out[:PICTURE], list(struct.unpack("<512h", out[PICTURE:PICTURE + 1024]))
 
 
 def console_text(keys_and_lines):  # what the native program writes before its window opens
