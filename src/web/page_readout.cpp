@@ -2,6 +2,7 @@
 
 #include "draw/value_text.h"
 
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -13,10 +14,8 @@ constexpr const char *LABELS[READOUT_FIELDS] = {"Koeffizient", "Harmonische", "S
 
 void set_line(Readout &readout, int field, const char *text) {
     std::array<char, 64> &line = readout.line[field];
-    line = {};
-    std::strncat(line.data(), LABELS[field], line.size() - 1);
-    std::strncat(line.data(), "\t", line.size() - 1 - std::strlen(line.data()));
-    std::strncat(line.data(), text, line.size() - 1 - std::strlen(line.data()));
+    line = {}; // whole lines are compared
+    std::snprintf(line.data(), line.size(), "%s\t%s", LABELS[field], text);
 }
 
 // The text after the label and the tab.

@@ -104,8 +104,7 @@ int main(int argc, char **argv) {
            "<link rel=\"icon\" type=\"image/svg+xml\" href=\"" + data_url(read_file(argv[2])) +
                "\">");
     std::FILE *out = std::fopen(argv[3], "wb");
-    if (out == nullptr || std::fwrite(page.data(), 1, page.size(), out) != page.size() ||
-        std::fclose(out) != 0) {
+    if (out == nullptr || std::fputs(page.c_str(), out) < 0 || std::fclose(out) != 0) {
         std::fprintf(stderr, "kurvello_write_page: cannot write %s\n", argv[3]);
         return 1;
     }
