@@ -182,6 +182,7 @@ class WebKitTab extends Tab {
     if (!this.frame) {
       await this.driver.get(url);
     } else { // the window is not that narrow: the page in a frame of the phone's size
+      await this.fit();
       await this.driver.get(`data:text/html,<body style="margin:0"><iframe src="${url}"
         style="border:0;display:block;width:${this.frame[0]}px;height:${this.frame[1]}px"></iframe>`);
       await this.driver.switchTo().frame(0);
@@ -194,9 +195,14 @@ class WebKitTab extends Tab {
     this.frame = [width, height];
     if (!framed) return;
     await this.driver.switchTo().defaultContent();
+    await this.fit();
     await this.driver.executeScript(`Object.assign(document.querySelector('iframe').style,
       {width: '${width}px', height: '${height}px'});`);
     await this.driver.switchTo().frame(0);
+  }
+
+  fit() { // the window as large as the frame, so that its screenshots show all of it
+    return this.viewport(Math.max(this.frame[0], 480), this.frame[1]);
   }
 
   messages() { return this.run('window.said'); }
