@@ -15,6 +15,9 @@ exec 9>"$cache/lock" && flock 9 # one run at a time: they share the cache
 base=$cache/trixie-minbase-$(date +%G-w%V).tar.gz
 if ! gzip -tq "$base" 2>/dev/null; then
   echo "=== debootstrap --variant=minbase trixie"
+  if ! command -v debootstrap >/dev/null; then
+    apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq debootstrap >/dev/null
+  fi
   rm -rf "$cache"/trixie-minbase-* "$cache/bootstrap"
   debootstrap --variant=minbase trixie "$cache/bootstrap" http://deb.debian.org/debian >/dev/null
   tar -C "$cache/bootstrap" -czf "$base.part" . && mv "$base.part" "$base"
@@ -27,6 +30,10 @@ root=$(mktemp -d /var/tmp/kurvello-trixie.XXXXXX)
 trap 'rm -rf --one-file-system "$root"' EXIT
 tar -C "$root" -xzf "$base"
 git clone -q . "$root/root/kurvello"
+# The certificate authorities this machine added (a proxy's, say) are trusted there too, once
+# ca-certificates is in: npm reaches its registry over TLS.
+mkdir -p "$root/usr/local/share/ca-certificates"
+[ ! -d /usr/local/share/ca-certificates ] || cp -r /usr/local/share/ca-certificates/. "$root/usr/local/share/ca-certificates/"
 [ ! -e "$deb" ] || cp "$deb" "$root/root/debian12.deb"
 
 in_root() {

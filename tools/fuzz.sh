@@ -9,7 +9,7 @@ CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKURVELL
 cmake --build build-fuzz -j"$(nproc)"
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
-for name in format_value draw_line draw_plot console; do
+for name in format_value draw_line draw_plot console share_link; do
   mkdir -p "$scratch/$name"
   echo "=== fuzzing $name for ${seconds}s"
   # UBSan must stop the run, not only print.

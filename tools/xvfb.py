@@ -1,10 +1,11 @@
 #!/usr/bin/python3
 """An Xvfb screen of our own, for the tests and the tool scripts.
 
-    tools/xvfb.py COMMAND [ARG...]
+    tools/xvfb.py [--size WIDTHxHEIGHT] COMMAND [ARG...]
 
-runs COMMAND with DISPLAY (and KURVELLO_XVFB) naming a fresh 1280 x 1024 x 24 screen on a
-display number nobody holds, stops the screen afterwards and exits with COMMAND's status.
+runs COMMAND with DISPLAY (and KURVELLO_XVFB) naming a fresh screen (1280 x 1024 unless
+--size says, 24 bits deep) on a display number nobody holds, stops the screen afterwards and
+exits with COMMAND's status.
 """
 import os
 import random
@@ -41,10 +42,12 @@ class XServer:  # started on construction; only its own processes are stopped
 
 
 if __name__ == "__main__":
-    if len(sys.argv) < 2:
+    size = sys.argv[2].split("x") if sys.argv[1:2] == ["--size"] else []
+    command = sys.argv[3:] if size else sys.argv[1:]
+    if not command:
         sys.exit(__doc__)
-    server = XServer()
+    server = XServer(*map(int, size))
     try:
-        sys.exit(subprocess.run(sys.argv[1:], env=server.env).returncode)
+        sys.exit(subprocess.run(command, env=server.env).returncode)
     finally:
         server.stop()

@@ -8,12 +8,15 @@
                              pixel or sample where the bytes in file GOT differ; pictures
                              are written as GOT.ppm and GOT.want.ppm, loops as GOT.want
 """
+import base64
 import decimal
 import hashlib
 import math
 import os
 import re
+import struct
 import sys
+import zlib
 from types import SimpleNamespace
 
 EXPECTED = os.path.join(os.path.dirname(os.path.abspath(__file__)), "expected.txt")
@@ -258,6 +261,34 @@ def window(edit):  # the whole program with preset a after keys; what its frames
     return s
 
 
+def link(harmonic, *edits):  # a picture's link fragment, version 1, from the format alone
+    odd, counted = [2 * i + 1 for i in range(SLOTS)], [i + 1 for i in range(SLOTS)]
+    h = {"a": odd, "b": counted}.get(harmonic) or [int(k) for k in harmonic.split(",")]
+    h += [0] * (SLOTS - len(h))
+    v = dict(edit.split("=") for edit in edits)
+
+    def value(name, base):  # (form, bytes): the fewest leading bytes that keep every bit
+        bits = struct.pack(">d", float(v.get(name, base)))
+        form = 0 if bits == struct.pack(">d", base) else 3 - (bits[4:] == bytes(4)) - (bits[2:] == bytes(6))
+        return form, bits[:(0, 2, 4, 8)[form]]
+
+    kind, zoom, y = 0 if h == odd else 1 if h == counted else 2, value("zoom", 150.0), value("y_scale", 1.0)
+    toggles = sum(int(t) << i for i, t in enumerate(v.get("toggles", "1000")))
+    out = bytes([toggles | kind << 4, int(v.get("active", 10)), int(v.get("selected", 0)), zoom[0] | y[0] << 2])
+    if kind == 2:
+        listed = max([i + 1 for i in range(SLOTS) if h[i]] + [0])
+        out += bytes([listed] + h[:listed])
+    out += zoom[1] + y[1]
+    slots = [[value(f"{name}{i}", base) for name, base in (("scale", 1.0), ("shift", 0.0), ("speed", 0.0))]
+             for i in range(SLOTS)]
+    out += sum(1 << i for i, s in enumerate(slots) if any(f for f, _ in s)).to_bytes(7, "little")
+    for s in slots:
+        if any(f for f, _ in s):
+            out += bytes([s[0][0] | s[1][0] << 2 | s[2][0] << 4]) + b"".join(b for _, b in s)
+    out += zlib.crc32(out).to_bytes(4, "big")
+    return "k1" + base64.urlsafe_b64encode(out).decode().rstrip("=")
+
+
 def rgb_of(data):  # 32-bit pixels, low byte first, as R, G, B
     rgb = bytearray(len(data) // 4 * 3)
     rgb[0::3], rgb[1::3], rgb[2::3] = data[2::4], data[1::4], data[0::4]
@@ -267,6 +298,8 @@ def rgb_of(data):  # 32-bit pixels, low byte first, as R, G, B
 def render(kind, args):  # the surface or loop bytes of a case and its stored form
     if kind == "text":
         return None, value_text(float(args[0])).replace(" ", "_")
+    if kind == "link":
+        return None, link(*args)
     if kind == "loop":
         data = loop(args[0])
         return data, fnv1a(data) % 1000003 if args[0] != "preset_a" else hashlib.sha1(data).hexdigest()
@@ -277,7 +310,7 @@ def render(kind, args):  # the surface or loop bytes of a case and its stored fo
     return s, fnv1a(s.data)
 
 
-KINDS = ("plot", "text_at", "overlay", "text", "loop", "window")
+KINDS = ("plot", "text_at", "overlay", "text", "loop", "window", "link")
 
 
 def cases():  # (line number, kind, stored value, arguments) of expected.txt

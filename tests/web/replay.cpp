@@ -1,9 +1,13 @@
 // Writes what the native program shows and plays after a first frame without keys and then
-// frames of held keys: the RGB rows, then one sound-loop refresh. Usage: kurvello_replay
+// frames of held keys: the RGB rows, then one sound-loop refresh, then the overlay's texts of
+// the selected slot and the view, a line each: slot text, harmonic number, scale and speed
+// texts, zoom text, y-scale text. Usage: kurvello_replay
 // PRESET [FRAME...], PRESET a, b, or c (values on standard input), FRAME SDL key names joined
 // by ",", with "*N" for N frames.
 #include "app/frame.h"
 #include "app/startup.h"
+#include "draw/value_overlay.h"
+#include "draw/value_text.h"
 #include "sound/sound.h"
 
 #include <cstdio>
@@ -55,4 +59,9 @@ int main(int argc, char **argv) {
     sound_loop = SoundLoop{loop, 0, SOUND_LOOP_BYTES};
     synthesize_sound_loop(state, cache->loop);
     std::fwrite(loop, 1, SOUND_LOOP_BYTES, stdout);
+    const int slot = state.selected;
+    std::printf("%s\n%s\n%s\n%s\n%s\n%s\n", slot_text(slot, state.active_count).data(),
+                format_integer(state.harmonic[slot]).data(), format_value(state.scale[slot]).data(),
+                format_value(state.shift_speed[slot]).data(), zoom_text(state.zoom).data(),
+                format_value(state.y_scale).data());
 }
