@@ -28,6 +28,7 @@ struct PageRun {
     HarmonicNumbers harmonic;   // chosen in the dialogue
     SDL_Surface *surface;       // the canvas, once the run started
     SynthesisState state;       // the run's state
+    FrameCache cache;           // what its frames keep of earlier ones
     BrowserKeys keys;           // as the key events left them
     PageButtons buttons;        // the pointers on the on-screen buttons
     ReadoutShown readout;       // the values as the page shows and says them
@@ -38,7 +39,7 @@ struct PageRun {
     bool chosen;                                  // a preset was picked, by key or button
 };
 
-PageRun page;
+PageRun page; // in static memory: its cache alone would overflow emscripten's 64 KB stack
 
 // Hands the page a text that stdio wrote, in UTF-8.
 template <typename Write> void show_text(Write &&write) {
@@ -88,7 +89,8 @@ void run_one_frame() {
     const double start = emscripten_get_now();
     press_stayed_touches(page.buttons, page.keys, start);
     const FrameEnd end =
-        run_frame(*page.surface, page.state, page.keys.down.data(), frame_modifiers(page.keys));
+        run_frame(*page.surface, page.state, page.cache, page.keys.down.data(),
+                  frame_modifiers(page.keys), StillFrame::skip); // showing copies to the canvas
     finish_frame(page.buttons, page.keys);
     if (end == FrameEnd::shown) {
         show_changes();
@@ -133,7 +135,6 @@ void start_run() {
     emscripten_set_visibilitychange_callback(nullptr, true, on_visibility);
     page.surface = &open_video_surface(false);
     page.state = init_synthesis_state(*page.surface->format, page.harmonic);
-    page.state.cache.skip_unchanged_show = 1; // showing copies the whole surface to the canvas
     start_readout(page.readout, page.state, emscripten_get_now());
     page.buttons_shown = page.buttons.changes - 1; // restyled before the first frame
     EM_ASM(Module.showCanvas());

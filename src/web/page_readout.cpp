@@ -1,5 +1,6 @@
 #include "web/page_readout.h"
 
+#include "app/sine_inputs.h"
 #include "draw/value_text.h"
 
 #include <cstdio>

@@ -12,12 +12,14 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <sstream>
 #include <string>
 
 namespace {
 
-void run_frames(SDL_Surface &surface, SynthesisState &state, const std::string &frame) {
+void run_frames(SDL_Surface &surface, SynthesisState &state, FrameCache &cache,
+                const std::string &frame) {
     Uint8 keys[SDLK_LAST] = {};
     int mods = 0;
     std::istringstream names(frame.substr(0, frame.find('*')));
@@ -32,7 +34,7 @@ void run_frames(SDL_Surface &surface, SynthesisState &state, const std::string &
     }
     const std::size_t star = frame.find('*');
     for (int i = star == std::string::npos ? 1 : std::atoi(&frame[star + 1]); i > 0; i--)
-        run_frame(surface, state, keys, SDLMod(mods));
+        run_frame(surface, state, cache, keys, SDLMod(mods), StillFrame::show);
 }
 
 } // namespace
@@ -45,16 +47,17 @@ int main(int argc, char **argv) {
                           harmonic);
     SDL_Surface *surface = SDL_CreateRGBSurface(0, 1024, 768, 32, 0xFF0000, 0xFF00, 0xFF, 0);
     SynthesisState state = init_synthesis_state(*surface->format, harmonic);
+    const auto cache = std::make_unique<FrameCache>();
     for (int i = 1; i < argc; i++)
-        run_frames(*surface, state, i == 1 ? "" : argv[i]);
+        run_frames(*surface, state, *cache, i == 1 ? "" : argv[i]);
     for (int i = 0; i < 1024 * 768; i++) {
         const Uint32 pixel = static_cast<const Uint32 *>(surface->pixels)[i];
         const Uint8 rgb[3] = {Uint8(pixel >> 16), Uint8(pixel >> 8), Uint8(pixel)};
         std::fwrite(rgb, 1, 3, stdout);
     }
-    Uint8 loop[SOUND_LOOP_BYTES];
+    Uint8 loop[SOUND_LOOP_BYTES] = {};
     sound_loop = SoundLoop{loop, 0, SOUND_LOOP_BYTES};
-    synthesize_sound_loop(state);
+    synthesize_sound_loop(state, cache->loop);
     std::fwrite(loop, 1, SOUND_LOOP_BYTES, stdout);
     const int slot = state.selected;
     std::printf("%s\n%s\n%s\n%s\n%s\n%s\n", slot_text(slot, state.active_count).data(),

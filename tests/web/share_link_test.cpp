@@ -72,7 +72,7 @@ SynthesisState described_state(const std::vector<std::string> &args) {
 }
 
 TEST(ShareLink, StoredLinksAreTheReferenceFormat) {
-    for (const StoredCase &c : stored_cases("link")) {
+    for (const StoredCase &c : stored_cases("link", 5)) {
         const SynthesisState want = described_state(c.args);
         EXPECT_STREQ(encode_share_link(want).text.data(), c.stored.c_str()) << "line " << c.line;
         SynthesisState got = start_state('b');
