@@ -1,8 +1,9 @@
 // Whole frames through run_frame, the frame the program runs, on the program's own video
 // surface and the driver SDL_VIDEODRIVER names (dummy, or x11 in a real window): preset a
 // with 50 slots, thick sum, clearing, overlay and sound on, in line or point mode.
-// Each case reports its frame work as a ratio against frames that keep nothing (the core's
-// recompute_all switch), the frames the program ran before it kept sines, timed in between.
+// Each case reports its frame work as a ratio against frames whose cache keeps nothing (it is
+// forgotten before each, outside the timing), the frames the program ran before it kept
+// sines, timed in between.
 #include "app/frame.h"
 #include "app/startup.h"
 #include "sound/sound.h"
@@ -13,6 +14,7 @@
 #include <array>
 #include <chrono>
 #include <cstdlib>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -30,7 +32,7 @@ SDL_Surface &video_surface() {
 
 // The keys of the frames before the timed ones: s, d, c (and l) pressed and let go, then
 // Ctrl with four presses of cursor up: 10 to 50 slots.
-SynthesisState prepared_state(SDL_Surface &surface, bool lines) {
+SynthesisState prepared_state(SDL_Surface &surface, FrameCache &cache, bool lines) {
     HarmonicNumbers harmonic{};
     fill_harmonic_numbers('a', nullptr, nullptr, harmonic);
     SynthesisState state = init_synthesis_state(*surface.format, harmonic);
@@ -39,7 +41,8 @@ SynthesisState prepared_state(SDL_Surface &surface, bool lines) {
         keys[SDLK_s] = keys[SDLK_d] = keys[SDLK_c] = frame == 0;
         keys[SDLK_l] = frame == 0 && lines;
         keys[SDLK_UP] = frame >= 2 && frame % 2 == 0;
-        run_frame(surface, state, keys.data(), frame >= 2 ? KMOD_LCTRL : KMOD_NONE);
+        run_frame(surface, state, cache, keys.data(), frame >= 2 ? KMOD_LCTRL : KMOD_NONE,
+                  StillFrame::show);
     }
     return state;
 }
@@ -54,7 +57,8 @@ enum class Change {
 };
 
 // Milliseconds of one frame with the keys of frame n of the case.
-double timed_frame(SDL_Surface &surface, SynthesisState &state, Change change, long n) {
+double timed_frame(SDL_Surface &surface, SynthesisState &state, FrameCache &cache, Change change,
+                   long n) {
     Keys keys{};
     SDLMod modifiers = KMOD_NONE;
     if (change == Change::scale) {
@@ -64,7 +68,7 @@ double timed_frame(SDL_Surface &surface, SynthesisState &state, Change change, l
         modifiers = KMOD_LCTRL;
     }
     const Clock::time_point start = Clock::now();
-    run_frame(surface, state, keys.data(), modifiers);
+    run_frame(surface, state, cache, keys.data(), modifiers, StillFrame::show);
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
@@ -75,7 +79,8 @@ double median(std::vector<double> &ms) {
 
 void BM_Frame(benchmark::State &run, bool lines, Change change) {
     SDL_Surface &surface = video_surface();
-    SynthesisState state = prepared_state(surface, lines);
+    const auto cache = std::make_unique<FrameCache>();
+    SynthesisState state = prepared_state(surface, *cache, lines);
     if (state.active_count != HARMONIC_SLOTS || state.sound_on != 1 || state.line_mode != lines) {
         run.SkipWithError("the key script did not reach the timed state");
     }
@@ -84,17 +89,18 @@ void BM_Frame(benchmark::State &run, bool lines, Change change) {
             change == Change::all_moving || (change == Change::one_moving && i == 3);
         state.shift_speed[i] = moving ? 0.01 * (i + 1) : 0.0;
     }
-    // Every fourth frame, one of a copy that keeps nothing, with the same keys, on the same
-    // surface: both see the same load of the machine.
+    // Every fourth frame, one of a copy whose cache keeps nothing, with the same keys, on the
+    // same surface: both see the same load of the machine.
     SynthesisState afresh_state = state;
-    afresh_state.cache.recompute_all = 1;
+    const auto afresh_cache = std::make_unique<FrameCache>();
     std::vector<double> afresh;
     std::vector<double> work; // milliseconds of each frame, for the spread of single frames
     long n = 0;
     for (auto _ : run) {
-        work.push_back(timed_frame(surface, state, change, n));
+        work.push_back(timed_frame(surface, state, *cache, change, n));
         if (n % 4 == 0) {
-            afresh.push_back(timed_frame(surface, afresh_state, change, n / 4));
+            forget_kept_work(*afresh_cache);
+            afresh.push_back(timed_frame(surface, afresh_state, *afresh_cache, change, n / 4));
         }
         n++;
     }

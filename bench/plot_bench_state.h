@@ -1,13 +1,17 @@
 // The state the drawing benchmarks share: preset a on a 1024 x 768 surface, 50 slots in use.
 #pragma once
 
+#include "app/frame_cache.h"
 #include "app/synthesis_state.h"
 
 #include <SDL.h>
 
+#include <memory>
+
 struct PlotBench {
-    SDL_Surface *surface; // 32 bits per pixel, freed by the benchmark
-    SynthesisState state; // all 50 slots in use, shifts spread so the curves cross
+    SDL_Surface *surface;              // 32 bits per pixel, freed by the benchmark
+    SynthesisState state;              // all 50 slots in use, shifts spread so the curves cross
+    std::unique_ptr<FrameCache> cache; // nothing kept yet
 };
 
 inline PlotBench make_plot_bench() {
@@ -22,5 +26,5 @@ inline PlotBench make_plot_bench() {
     for (int i = 0; i < HARMONIC_SLOTS; i++) {
         state.shift[i] = 0.1 * i;
     }
-    return {surface, state};
+    return {surface, state, std::make_unique<FrameCache>()};
 }

@@ -8,6 +8,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
     static const bool video =
         setenv("SDL_VIDEODRIVER", "dummy", 1) == 0 && SDL_Init(SDL_INIT_VIDEO) == 0;
+    static FrameCache *const cache = new FrameCache(); // off the stack; forgotten for each input
     FuzzInput in{data, size};
     SDL_Surface *surface = take_surface(in);
     if (!video || surface == nullptr)
@@ -25,8 +26,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         s.scale[i] = take_double(in), s.shift[i] = take_double(in),
         s.shift_speed[i] = take_double(in);
     const std::array<Uint8, SDLK_LAST> no_keys{};
+    forget_kept_work(*cache);
     for (int frame = take_int(in, 1, 2); frame > 0; frame--)
-        run_frame(*surface, s, no_keys.data(), KMOD_NONE);
+        run_frame(*surface, s, *cache, no_keys.data(), KMOD_NONE, StillFrame::show);
     SDL_FreeSurface(surface);
     return 0;
 }

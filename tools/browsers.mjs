@@ -2,7 +2,8 @@
 // (DevTools protocol) and Firefox ESR (WebDriver BiDi) through puppeteer-core, and WebKitGTK's
 // MiniBrowser through selenium-webdriver and WebKitWebDriver under Xvfb; and a folder served
 // on 127.0.0.1. Every engine's tab has the same calls: open, run, waitFor, key, press, touch,
-// viewport, screenshot, close. Keys are named by KeyboardEvent code, on a US layout.
+// viewport, phone, messages, screenshot, close. Keys are named by KeyboardEvent code, on a US
+// layout.
 import {spawn} from 'node:child_process';
 import {existsSync, readdirSync} from 'node:fs';
 import {readFile} from 'node:fs/promises';
@@ -25,6 +26,7 @@ const CDP_MODIFIERS = {ControlLeft: 2, ShiftLeft: 8}; // Input.dispatchKeyEvent'
 const WEBDRIVER_KEYS = {
   Enter: Key.RETURN, NumpadEnter: Key.ENTER, NumpadAdd: Key.ADD, NumpadSubtract: Key.SUBTRACT,
   Escape: Key.ESCAPE, ShiftLeft: Key.SHIFT, ControlLeft: Key.CONTROL, Equal: '=', Minus: '-',
+  Space: ' ',
 };
 const webDriverKey = (code) => WEBDRIVER_KEYS[code] ?? code.at(-1).toLowerCase();
 const FRAMES = 'window.running ? Module._kurvello_frames() : -1'; // the page's, while it runs
@@ -86,9 +88,11 @@ class PuppeteerTab extends Tab {
     this.bidi = !chromium && browser.connection; // puppeteer's own WebDriver BiDi connection
     this.held = 0; // CDP_MODIFIERS of the modifier keys down
     this.fingers = new Set(); // the fingers on the screen
-    this.errors = []; // what the console said as errors and the exceptions nothing caught
-    page.on('console', (message) => message.type() === 'error' && this.errors.push(message.text()));
-    page.on('pageerror', (error) => this.errors.push(String(error)));
+    this.said = []; // the console's errors and warnings, failed requests
+    page.on('console', (m) => /^(error|warn)/.test(m.type()) && this.said.push(`${m.type()}: ${m.text()}`));
+    page.on('pageerror', (error) => this.said.push(`uncaught: ${error.message}`));
+    page.on('requestfailed', (request) => this.said.push(`failed: ${request.url().slice(0, 80)}`));
+    page.on('response', (r) => r.status() >= 400 && this.said.push(`${r.status()}: ${r.url().slice(0, 80)}`));
   }
 
   async open(url, beforeLoad) {
@@ -140,22 +144,73 @@ class PuppeteerTab extends Tab {
 
   viewport(width, height) { return this.page.setViewport({width, height}); }
 
+  // A phone's screen in CSS px, turned when wider than high: Chromium emulates the device
+  // and its touch screen; Firefox's BiDi sizes the viewport.
+  phone(width, height) {
+    return this.page.setViewport(this.chromium ? {width, height, isMobile: true, hasTouch: true,
+                                                  isLandscape: width > height} : {width, height});
+  }
+
+  async messages() { return this.said; } // since the tab opened
+
+  async slow(ending, ms) { // answers requests for files of that ending later, as a slow network
+    await this.page.setRequestInterception(true);
+    this.page.on('request', (request) => (request.url().endsWith(ending)
+      ? setTimeout(() => request.continue(), ms) : request.continue()));
+  }
+
   async screenshot() { return Buffer.from(await this.page.screenshot()); }
 
   close() { return this.page.close(); }
 }
+
+// Its messages are read from within the page, from when it has loaded: WebKitWebDriver does
+// not pass the browser's console on.
+const HEAR = `window.said = [];
+for (const type of ['error', 'warn']) {
+  const write = console[type];
+  console[type] = (...args) => (said.push(type + ': ' + args.join(' ')), write.apply(console, args));
+}
+addEventListener('error', (e) => said.push('uncaught: ' + e.message));
+addEventListener('unhandledrejection', (e) => said.push('uncaught: ' + e.reason));`;
 
 class WebKitTab extends Tab {
   constructor(driver) {
     super();
     this.driver = driver;
     this.down = false; // its touch is one mouse button
+    this.frame = null; // [width, height] of a phone's screen
   }
 
   async open(url, beforeLoad) {
     if (beforeLoad) throw new Error('only puppeteer runs scripts before the page');
-    await this.driver.get(url);
+    if (!this.frame) {
+      await this.driver.get(url);
+    } else { // the window is not that narrow: the page in a frame of the phone's size
+      await this.fit();
+      await this.driver.get(`data:text/html,<body style="margin:0"><iframe src="${url}"
+        style="border:0;display:block;width:${this.frame[0]}px;height:${this.frame[1]}px"></iframe>`);
+      await this.driver.switchTo().frame(0);
+    }
+    await this.driver.executeScript(HEAR);
   }
+
+  async phone(width, height) { // before open, or turned while the page runs
+    const framed = this.frame;
+    this.frame = [width, height];
+    if (!framed) return;
+    await this.driver.switchTo().defaultContent();
+    await this.fit();
+    await this.driver.executeScript(`Object.assign(document.querySelector('iframe').style,
+      {width: '${width}px', height: '${height}px'});`);
+    await this.driver.switchTo().frame(0);
+  }
+
+  fit() { // the window as large as the frame, so that its screenshots show all of it
+    return this.viewport(Math.max(this.frame[0], 480), this.frame[1]);
+  }
+
+  messages() { return this.run('window.said'); }
 
   run(expression) { return this.driver.executeScript(`return ${expression};`); }
 
@@ -186,6 +241,8 @@ class WebKitTab extends Tab {
   async close() { // one window: the next tab loads its page afresh
     await this.driver.actions().clear();
     this.down = false;
+    this.frame = null;
+    await this.driver.switchTo().defaultContent();
     await this.driver.get('about:blank');
   }
 }

@@ -18,7 +18,7 @@ fi
 
 PKG_CONFIG_SYSROOT_DIR="$root" PKG_CONFIG_LIBDIR="$root$libdir/pkgconfig" \
   cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKURVELLO_BENCH=OFF -DKURVELLO_WEB=OFF
-cmake --build "$dir" -j"$(nproc)" --target kurvello
+cmake --build "$dir" -j"$(nproc)" --target kurvello kurvello_refuse_lock
 # The loader picks the library; the tests check which one the program really loaded.
 cd "$dir" && LD_LIBRARY_PATH="$libdir/sdl12-compat" KURVELLO_EXPECT_SDL=compat \
   ctest --output-on-failure -R '^e2e_'

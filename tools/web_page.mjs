@@ -8,8 +8,9 @@
 // picture still or (--moving) every slot moving; prints the animation frames per second and
 // the median and 99th percentile of the page's own work per frame (performance.now() around
 // each frame, as the page keeps it).
-// screenshot: preset a, started by touch, on a 1366 x 768 laptop and a 768 x 1024 tablet in
-// portrait: OUTPUT/web-1366x768.png and OUTPUT/web-768x1024.png.
+// screenshot: preset a, started by touch, on a 1366 x 768 laptop, a 768 x 1024 tablet in
+// portrait and a phone in portrait (390 x 844) and landscape (844 x 390, turned while it runs):
+// OUTPUT/web-WIDTHxHEIGHT.png.
 import {writeFileSync} from 'node:fs';
 import {join} from 'node:path';
 import {fileURLToPath} from 'node:url';
@@ -53,17 +54,24 @@ async function frames(tab, seconds, moving) {
 }
 
 async function screenshots(browser, url, output) {
-  for (const [width, height] of [[1366, 768], [768, 1024]]) {
-    const tab = await browser.tab();
-    await tab.open(url + 'kurvello.html');
-    await tab.waitFor("window.Module && $('console').textContent");
-    await tab.viewport(width, height);
-    await tab.touch({1: await tab.run("(r => [r.x + 20, r.y + 20])($('start').getBoundingClientRect())")});
-    await tab.touch({});
+  const shoot = async (tab, width, height) => {
     await sleep(1000);
     const path = join(output, `web-${width}x${height}.png`);
     writeFileSync(path, await tab.screenshot());
     console.log(`wrote ${path}`);
+  };
+  for (const [width, height, turned] of [[1366, 768], [768, 1024], [390, 844, [844, 390]]]) {
+    const tab = await browser.tab();
+    await (turned ? tab.phone(width, height) : tab.viewport(width, height));
+    await tab.open(url + 'kurvello.html');
+    await tab.waitFor('window.ready');
+    await tab.touch({1: await tab.run("(r => [r.x + 20, r.y + 20])($('start').getBoundingClientRect())")});
+    await tab.touch({});
+    await shoot(tab, width, height);
+    if (turned) {
+      await tab.phone(...turned);
+      await shoot(tab, ...turned);
+    }
     await tab.close();
   }
 }
@@ -85,7 +93,7 @@ try {
   if (what === 'frames') {
     const tab = await browser.tab();
     await tab.open(server.url + 'kurvello.html');
-    await tab.waitFor("window.Module && $('console').textContent");
+    await tab.waitFor('window.ready');
     await frames(tab, Number(values.seconds), values.moving);
   } else {
     await screenshots(browser, server.url, values.output);

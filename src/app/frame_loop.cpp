@@ -3,6 +3,7 @@
 #include "app/frame.h"
 
 #include <cstdlib>
+#include <memory>
 
 namespace {
 
@@ -20,12 +21,13 @@ void poll_events() {
 
 int run_frame_loop(SDL_Surface &surface, const HarmonicNumbers &harmonic) {
     SynthesisState state = init_synthesis_state(*surface.format, harmonic);
+    const std::unique_ptr<FrameCache> cache = std::make_unique<FrameCache>(); // zero: none kept
     for (;;) {
         poll_events();
         // Both taken after the queue is empty.
         const Uint8 *keys = SDL_GetKeyState(nullptr);
         const SDLMod modifiers = SDL_GetModState();
-        switch (run_frame(surface, state, keys, modifiers)) {
+        switch (run_frame(surface, state, *cache, keys, modifiers, StillFrame::show)) {
         case FrameEnd::shown:
             break;
         case FrameEnd::escape:

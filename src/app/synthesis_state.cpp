@@ -74,7 +74,6 @@ void reset_synthesis_state(SynthesisState &state, SDL_Surface &surface) {
     state.y_scale = START_Y_SCALE;
     state.zoom = START_ZOOM;
     clear_surface(surface); // before the frame's lock, so it locks for itself
-    state.cache.picture_drawn = 0;
     state.active_count = START_ACTIVE_COUNT;
 }
 

@@ -5,12 +5,8 @@
 
 #include <array>
 #include <cstdint>
-#include <cstring>
 
 constexpr int HARMONIC_SLOTS = 50;
-constexpr int SOUND_LOOP_SAMPLES = 512;                  // samples in one period of the loop
-constexpr int SOUND_LOOP_BYTES = SOUND_LOOP_SAMPLES * 2; // signed 16-bit little-endian samples
-constexpr int CACHED_COLUMNS = 1024; // columns 0..1023: surfaces up to this wide keep sines
 
 using HarmonicNumbers = std::array<int, HARMONIC_SLOTS>;
 using SlotValues = std::array<double, HARMONIC_SLOTS>;
@@ -30,64 +26,6 @@ struct KeyLatches {
     int count_up_latch;     // cursor right, frames with Ctrl
     int count_up10_latch;   // cursor up, frames with Ctrl
     int count_down10_latch; // cursor down, frames with Ctrl
-};
-
-// The inputs a slot's kept sines were made with. Doubles as bit patterns, so that a NaN
-// matches itself and -0.0 does not match 0.0.
-struct SineInputs {
-    std::uint64_t shift; // bits of shift, radians
-    std::uint64_t other; // bits of zoom (plot) or of shift_speed (sound)
-    int k;               // harmonic number
-    int extent;          // plot: surface width the columns were made for; sound: 1; 0: none kept
-};
-
-// The picture a frame drew, by everything the plot and the overlay read: slots past
-// active_count stay 0. Compared as bytes, so it is cleared as a whole before it is filled.
-struct PictureInputs {
-    SlotValues scale;                                  // per slot in use
-    SlotValues shift;                                  // per slot in use, radians
-    SlotValues shift_speed;                            // per slot in use, radians per frame
-    std::array<Uint32, HARMONIC_SLOTS> harmonic_color; // per slot in use
-    HarmonicNumbers harmonic;                          // per slot in use
-    double zoom;                                       // pixels per unit
-    double y_scale;                                    // extra vertical factor
-    const void *surface;                               // the surface record drawn into
-    const void *pixels;                                // its pixel memory
-    const void *format;                                // its pixel format
-    Uint32 flags;                                      // its SDL flags
-    Uint32 axis_color;                                 // mapped pixel value
-    Uint32 sum_color;                                  // mapped pixel value
-    int w;                                             // its columns
-    int h;                                             // its rows
-    int pitch;                                         // its bytes per row
-    int bytes_per_pixel;                               // 1..4
-    int active_count;                                  // slots in use
-    int selected;                                      // slot shown in red
-    int show_numbers;                                  // toggle
-    int clear_screen;                                  // toggle
-    int thick_curve;                                   // toggle
-    int line_mode;                                     // toggle
-};
-
-// What earlier frames computed, reused while its inputs stay the same: the same sines of the
-// same arguments, the same picture, the same loop.
-struct FrameCache {
-    int recompute_all; // switch: 1 computes every sine, picture and loop afresh, as if none kept
-    int skip_unchanged_show; // switch: 1 neither locks nor shows a frame that drew nothing
-
-    // sin(k * x / zoom - shift) of slot i at column x, as the plot forms the argument
-    std::array<std::array<double, HARMONIC_SLOTS>, CACHED_COLUMNS> column_sine;
-    std::array<SineInputs, HARMONIC_SLOTS> column_inputs; // what each slot's columns hold
-
-    // sin(a) of slot j at loop sample i, a as the sound loop forms it
-    std::array<std::array<double, HARMONIC_SLOTS>, SOUND_LOOP_SAMPLES> sample_sine;
-    std::array<SineInputs, HARMONIC_SLOTS> sample_inputs; // what each slot's samples hold
-    SlotValues loop_scale;                                // scales of the loop last written
-    int loop_count;                                       // active_count of that loop
-    std::array<Uint8, SOUND_LOOP_BYTES> loop_bytes;       // the bytes last written
-
-    PictureInputs picture; // the inputs of the last picture drawn
-    int picture_drawn;     // 1 while the surface shows that picture; the reset's clear sets 0
 };
 
 struct SynthesisState {
@@ -122,8 +60,6 @@ struct SynthesisState {
     int last_lower_y; // line-mode scratch: lower thick row at previous column
 
     KeyLatches latches; // press-edge flags
-
-    FrameCache cache; // sines, picture and loop of earlier frames
 };
 
 // Returns the start state for a surface's pixel format and the given harmonic numbers.
@@ -137,10 +73,3 @@ void reset_synthesis_state(SynthesisState &state, SDL_Surface &surface);
 
 // Adds every slot's shift_speed to its shift, used or not.
 void advance_shifts(SynthesisState &state);
-
-// The bit pattern of a double, for change tests that see NaN and -0.0.
-inline std::uint64_t bits_of(double value) {
-    std::uint64_t bits;
-    std::memcpy(&bits, &value, sizeof bits);
-    return bits;
-}

@@ -29,7 +29,7 @@ struct PlotFrame {
     double zoom;          // pixels per unit
     double y_scale;       // extra vertical factor
     SlotValues amplitude; // scale[i] / k: the same in every column, so formed once
-    int keep;             // 1: sines are kept across frames; 0: all made afresh, none kept
+    int keep;             // 1: the surface fits the cache, so sines are kept across frames
     std::array<int, HARMONIC_SLOTS> stale; // slots whose kept sines are made afresh this frame
     int stale_count;                       // entries of stale
 };
@@ -91,7 +91,8 @@ template <int BPP> void plot_ticks(const PlotFrame &frame, Uint8 *column, Uint32
 // Fills term for the slots in use at column x, from the kept sines where they hold. The
 // drawing loops add the terms up, in slot order, where the sum need not live across the sine
 // calls. k * x in integer arithmetic, 64 bits so that no harmonic number can overflow it.
-inline void compute_terms(SynthesisState &state, const PlotFrame &frame, int count, int x) {
+inline void compute_terms(SynthesisState &state, PlotCache &cache, const PlotFrame &frame,
+                          int count, int x) {
     if (count <= 0) {
         return;
     }
@@ -101,7 +102,7 @@ inline void compute_terms(SynthesisState &state, const PlotFrame &frame, int cou
         return std::sin(kx * reciprocal - state.shift[i]);
     };
     if (frame.stale_count == count) { // every sine afresh, in one pass as when none were kept
-        double *kept = frame.keep != 0 ? state.cache.column_sine[x].data() : nullptr;
+        double *kept = frame.keep != 0 ? cache.column_sine[x].data() : nullptr;
         for (int i = 0; i < count; i++) {
             const double sine = sine_at(i);
             if (kept != nullptr) {
@@ -111,7 +112,7 @@ inline void compute_terms(SynthesisState &state, const PlotFrame &frame, int cou
         }
         return;
     }
-    std::array<double, HARMONIC_SLOTS> &kept = state.cache.column_sine[x];
+    std::array<double, HARMONIC_SLOTS> &kept = cache.column_sine[x];
     for (int n = 0; n < frame.stale_count; n++) {
         kept[frame.stale[n]] = sine_at(frame.stale[n]);
     }
@@ -120,18 +121,16 @@ inline void compute_terms(SynthesisState &state, const PlotFrame &frame, int cou
     }
 }
 
-// Lists the slots in use whose kept column sines do not hold (all of them when nothing is
-// kept); they are made afresh this frame and, where the surface fits the cache, kept.
-void check_kept_sines(SynthesisState &state, PlotFrame &frame, int count, int w) {
-    FrameCache &cache = state.cache;
-    frame.keep = cache.recompute_all == 0 && w <= CACHED_COLUMNS;
+// Lists the slots in use whose kept column sines do not hold (all of them on a surface too
+// wide to keep, which leaves the cache as it is); they are made afresh this frame and, where
+// the surface fits the cache, kept.
+void check_kept_sines(const SynthesisState &state, PlotCache &cache, PlotFrame &frame, int count,
+                      int w) {
+    frame.keep = w <= CACHED_COLUMNS;
     frame.stale_count = 0;
     for (int i = 0; i < HARMONIC_SLOTS; i++) {
         const SineInputs now{bits_of(state.shift[i]), bits_of(state.zoom), state.harmonic[i], w};
         SineInputs &kept = cache.column_inputs[i];
-        if (frame.keep == 0) {
-            kept.extent = 0; // what the cache holds is not trusted after such a frame
-        }
         if (i < count && (frame.keep == 0 || std::memcmp(&kept, &now, sizeof now) != 0)) {
             if (frame.keep != 0) {
                 kept = now;
@@ -199,12 +198,13 @@ void plot_lines(SynthesisState &state, const PlotFrame &frame, int count, Uint8 
 }
 
 template <int BPP>
-void plot_column(SynthesisState &state, const PlotFrame &frame, int count, int x) {
+void plot_column(SynthesisState &state, PlotCache &cache, const PlotFrame &frame, int count,
+                 int x) {
     Uint8 *column = frame.pixels + x * BPP;
     if (x % TICK_SPACING == 0) {
         plot_ticks<BPP>(frame, column, state.axis_color);
     }
-    compute_terms(state, frame, count, x);
+    compute_terms(state, cache, frame, count, x);
     if (state.line_mode == 0) {
         plot_points<BPP>(state, frame, count, column);
     } else if (x == 1) {
@@ -215,10 +215,11 @@ void plot_column(SynthesisState &state, const PlotFrame &frame, int count, int x
 }
 
 // One instance per pixel size, so the store is chosen once per frame; 0 stores nothing.
-template <int BPP> void plot_columns(SynthesisState &state, const PlotFrame &frame, int w) {
+template <int BPP>
+void plot_columns(SynthesisState &state, PlotCache &cache, const PlotFrame &frame, int w) {
     const int count = std::clamp(state.active_count, 0, HARMONIC_SLOTS);
     for (int x = 1; x < w; x++) {
-        plot_column<BPP>(state, frame, count, x);
+        plot_column<BPP>(state, cache, frame, count, x);
     }
 }
 
@@ -243,7 +244,7 @@ PlotFrame make_frame(SDL_Surface &surface, const SynthesisState &state) {
 
 } // namespace
 
-void draw_plot(SDL_Surface &surface, SynthesisState &state) {
+void draw_plot(SDL_Surface &surface, SynthesisState &state, PlotCache &kept) {
     if (state.clear_screen != 0) {
         fill_zero(surface, 0, 0, surface.w, surface.h);
     }
@@ -252,7 +253,8 @@ void draw_plot(SDL_Surface &surface, SynthesisState &state) {
         return;
     }
     PlotFrame frame = make_frame(surface, state);
-    check_kept_sines(state, frame, std::clamp(state.active_count, 0, HARMONIC_SLOTS), surface.w);
+    check_kept_sines(state, kept, frame, std::clamp(state.active_count, 0, HARMONIC_SLOTS),
+                     surface.w);
     with_pixel_size(surface.format->BytesPerPixel,
-                    [&](auto size) { plot_columns<size.value>(state, frame, surface.w); });
+                    [&](auto size) { plot_columns<size.value>(state, kept, frame, surface.w); });
 }

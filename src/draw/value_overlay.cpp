@@ -4,8 +4,6 @@
 #include "draw/text.h"
 #include "draw/value_text.h"
 
-#include <array>
-
 namespace {
 
 constexpr double ZOOM_TO_FRACTION = 0.006666666666666667; // nearest double to 1 / 150
@@ -30,10 +28,7 @@ constexpr int SLOT_X = 2;
 constexpr std::array SCALE_ROW_Y{10, 50}; // first and second row pair
 constexpr std::array SPEED_ROW_Y{25, 65};
 
-// Long enough for any slot text, even with integers outside their ranges.
-using LineText = std::array<char, 32>;
-
-int append(LineText &line, int at, const char *text) {
+int append(OverlayText &line, int at, const char *text) {
     while (*text != '\0') {
         line[at++] = *text++;
     }
@@ -46,23 +41,17 @@ void fill_black(SDL_Surface &surface, int x, int y, int w, int h) {
               static_cast<Uint16>(h));
 }
 
-void draw_box(SDL_Surface &surface, double y_scale, double zoom, int active_count, int selected,
-              Uint32 white) {
-    const double percentage = zoom * ZOOM_TO_FRACTION * PERCENT;
-    LineText zoom_text{};
-    append(zoom_text, append(zoom_text, 0, format_value(percentage).data()), " %");
+void draw_box(SDL_Surface &surface, double y_scale, double zoom_value, int active_count,
+              int selected, Uint32 white) {
+    const OverlayText zoom = zoom_text(zoom_value);
     const ValueText y_scale_text = format_value(y_scale);
-    LineText slot_text{};
-    int at = append(slot_text, 0, format_integer(selected + 1).data());
-    at = append(slot_text, at, " / ");
-    at = append(slot_text, at, format_integer(active_count).data());
-    append(slot_text, at, " K");
+    const OverlayText slot = slot_text(selected, active_count);
 
     const int h = surface.h;
     fill_black(surface, BOX_X, h - BOX_BOTTOM_OFFSET, BOX_WIDTH, BOX_HEIGHT);
-    draw_text(surface, zoom_text.data(), BOX_TEXT_X, h - UPPER_TEXT_OFFSET, white);
+    draw_text(surface, zoom.data(), BOX_TEXT_X, h - UPPER_TEXT_OFFSET, white);
     draw_text(surface, y_scale_text.data(), Y_SCALE_TEXT_X, h - UPPER_TEXT_OFFSET, white);
-    draw_text(surface, slot_text.data(), BOX_TEXT_X, h - LOWER_TEXT_OFFSET, white);
+    draw_text(surface, slot.data(), BOX_TEXT_X, h - LOWER_TEXT_OFFSET, white);
 }
 
 void draw_band(SDL_Surface &surface, int active_count, int selected, const SlotValues &scale,
@@ -80,6 +69,22 @@ void draw_band(SDL_Surface &surface, int active_count, int selected, const SlotV
 }
 
 } // namespace
+
+OverlayText zoom_text(double zoom) {
+    const double percentage = zoom * ZOOM_TO_FRACTION * PERCENT;
+    OverlayText text{};
+    append(text, append(text, 0, format_value(percentage).data()), " %");
+    return text;
+}
+
+OverlayText slot_text(int selected, int active_count) {
+    OverlayText text{};
+    int at = append(text, 0, format_integer(selected + 1).data());
+    at = append(text, at, " / ");
+    at = append(text, at, format_integer(active_count).data());
+    append(text, at, " K");
+    return text;
+}
 
 void draw_value_overlay(SDL_Surface &surface, double y_scale, double zoom, int active_count,
                         int selected, const SlotValues &scale, const SlotValues &shift_speed) {

@@ -34,14 +34,12 @@ double sample_sine(const SynthesisState &state, int i, int j) {
 
 // Makes afresh the sample sines of the slots in use whose shift, shift speed or k changed;
 // returns whether any did.
-bool refresh_sample_sines(SynthesisState &state) {
-    FrameCache &cache = state.cache;
+bool refresh_sample_sines(const SynthesisState &state, LoopCache &cache) {
     bool changed = false;
     for (int j = 0; j < state.active_count; j++) {
         const SineInputs now{bits_of(state.shift[j]), bits_of(state.shift_speed[j]),
                              state.harmonic[j], 1};
-        if (cache.recompute_all == 0 &&
-            std::memcmp(&now, &cache.sample_inputs[j], sizeof now) == 0) {
+        if (std::memcmp(&now, &cache.sample_inputs[j], sizeof now) == 0) {
             continue;
         }
         for (int i = 0; i < SOUND_LOOP_SAMPLES; i++) {
@@ -55,18 +53,18 @@ bool refresh_sample_sines(SynthesisState &state) {
 
 // Whether the loop holds what this refresh would write: the same sines, scales and count,
 // and no one else wrote it since (a new device's silence, another buffer).
-bool loop_unchanged(const SynthesisState &state) {
-    const FrameCache &cache = state.cache;
+bool loop_unchanged(const SynthesisState &state, const LoopCache &cache) {
     const int count = state.active_count;
-    return cache.recompute_all == 0 && cache.loop_count == count &&
+    return cache.loop_count == count &&
            std::memcmp(cache.loop_scale.data(), state.scale.data(), count * sizeof(double)) == 0 &&
            std::memcmp(cache.loop_bytes.data(), sound_loop.data, SOUND_LOOP_BYTES) == 0;
 }
 
 // Sum of the limited terms at sample i; leaves each slot's term in state.term.
 // amplitude[j] is scale/k, the same quotient for every sample, so formed once.
-double sample_sum(SynthesisState &state, const SlotValues &amplitude, int i) {
-    const std::array<double, HARMONIC_SLOTS> &sine = state.cache.sample_sine[i];
+double sample_sum(SynthesisState &state, const LoopCache &cache, const SlotValues &amplitude,
+                  int i) {
+    const std::array<double, HARMONIC_SLOTS> &sine = cache.sample_sine[i];
     double sum = 0.0;
     for (int j = 0; j < state.active_count; j++) {
         const double t = limit(sine[j] * amplitude[j], TERM_LIMIT);
@@ -87,8 +85,8 @@ int sample_value(double sum) {
 } // namespace
 
 // The sines are made before the lock is taken; the audio thread waits only for the sums.
-void synthesize_sound_loop(SynthesisState &state) {
-    if (!refresh_sample_sines(state) && loop_unchanged(state)) {
+void synthesize_sound_loop(SynthesisState &state, LoopCache &kept) {
+    if (!refresh_sample_sines(state, kept) && loop_unchanged(state, kept)) {
         return;
     }
     SlotValues amplitude;
@@ -97,13 +95,12 @@ void synthesize_sound_loop(SynthesisState &state) {
     }
     SDL_LockAudio();
     for (int i = 0; i < SOUND_LOOP_SAMPLES; i++) {
-        const int v = sample_value(sample_sum(state, amplitude, i));
+        const int v = sample_value(sample_sum(state, kept, amplitude, i));
         sound_loop.data[2 * i] = static_cast<Uint8>(v & 0xFF);
         sound_loop.data[2 * i + 1] = static_cast<Uint8>((v >> 8) & 0xFF);
     }
     SDL_UnlockAudio();
-    FrameCache &cache = state.cache;
-    std::memcpy(cache.loop_bytes.data(), sound_loop.data, SOUND_LOOP_BYTES);
-    std::copy_n(state.scale.begin(), state.active_count, cache.loop_scale.begin());
-    cache.loop_count = state.active_count;
+    std::memcpy(kept.loop_bytes.data(), sound_loop.data, SOUND_LOOP_BYTES);
+    std::copy_n(state.scale.begin(), state.active_count, kept.loop_scale.begin());
+    kept.loop_count = state.active_count;
 }

@@ -72,14 +72,17 @@ bool note_browser_key(BrowserKeys &keys, const char *code, const char *key, bool
 }
 
 void note_button(BrowserKeys &keys, const char *code, const char *key, bool down) {
-    const SDLKey symbol = browser_key_symbol(code, key);
+    note_button_key(keys, browser_key_symbol(code, key), down);
+}
+
+void note_button_key(BrowserKeys &keys, SDLKey symbol, bool down) {
     if (symbol != SDLK_UNKNOWN) {
         hold(keys, symbol, HELD_BY_BUTTON, down);
     }
 }
 
-void latch_modifiers(BrowserKeys &keys, bool shift, bool ctrl) {
-    keys.latched = modifier_mask(shift, ctrl);
+void toggle_latch(BrowserKeys &keys, SDLMod latch) {
+    keys.latched = static_cast<SDLMod>(keys.latched ^ latch);
 }
 
 void release_all(BrowserKeys &keys) {

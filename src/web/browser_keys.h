@@ -25,8 +25,11 @@ bool note_browser_key(BrowserKeys &keys, const char *code, const char *key, bool
 // Records an on-screen button going down or up; it names its key as a key event would.
 void note_button(BrowserKeys &keys, const char *code, const char *key, bool down);
 
-// Sets the modifiers of the page's Shift and Ctrl buttons.
-void latch_modifiers(BrowserKeys &keys, bool shift, bool ctrl);
+// Records the button of a key symbol going down or up.
+void note_button_key(BrowserKeys &keys, SDLKey symbol, bool down);
+
+// Turns the page's Shift or Ctrl latch (KMOD_LSHIFT, KMOD_LCTRL) on when off, off when on.
+void toggle_latch(BrowserKeys &keys, SDLMod latch);
 
 // Lets go of every key and button, where the page cannot see them released; latches stay.
 void release_all(BrowserKeys &keys);

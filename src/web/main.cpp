@@ -5,11 +5,14 @@
 #include "app/startup.h"
 #include "app/synthesis_state.h"
 #include "web/browser_keys.h"
+#include "web/page_buttons.h"
+#include "web/page_readout.h"
 
 #include <SDL.h>
 #include <emscripten.h>
 #include <emscripten/html5.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstdlib>
@@ -22,16 +25,21 @@ constexpr int KEPT_FRAME_TIMES = 4096; // the latest frames whose work the page 
 
 // What the page's callbacks share; the exported ones are called with no argument of ours.
 struct PageRun {
-    HarmonicNumbers harmonic;                     // chosen in the dialogue
-    SDL_Surface *surface;                         // the canvas, once the run started
-    SynthesisState state;                         // the run's state
-    BrowserKeys keys;                             // as the key events left them
+    HarmonicNumbers harmonic;   // chosen in the dialogue
+    SDL_Surface *surface;       // the canvas, once the run started
+    SynthesisState state;       // the run's state
+    FrameCache cache;           // what its frames keep of earlier ones
+    BrowserKeys keys;           // as the key events left them
+    PageButtons buttons;        // the pointers on the on-screen buttons
+    ReadoutShown readout;       // the values as the page shows and says them
+    int buttons_shown;          // PageButtons::changes when the buttons were last restyled
+    ShownToggles toggles_shown; // the toggles then
     std::array<double, KEPT_FRAME_TIMES> work_ms; // per-frame work, ring by frame number
     int frames;                                   // frames run
     bool chosen;                                  // a preset was picked, by key or button
 };
 
-PageRun page;
+PageRun page; // in static memory: its cache alone would overflow emscripten's 64 KB stack
 
 // Hands the page a text that stdio wrote, in UTF-8.
 template <typename Write> void show_text(Write &&write) {
@@ -44,14 +52,49 @@ template <typename Write> void show_text(Write &&write) {
     std::free(text);
 }
 
+void show_readout() {
+    for (int field = 0; field < READOUT_FIELDS; field++) {
+        EM_ASM(Module.showReadout($0, UTF8ToString($1)), field,
+               page.readout.shown.line[field].data());
+    }
+}
+
+// Hands the page what changed since it last showed it: how the buttons look, the readout,
+// and an announcement once the values settled. Most frames change none of them.
+void show_changes() {
+    if (page.surface == nullptr) {
+        return; // no run yet
+    }
+    const ShownToggles toggles = shown_toggles(page.state);
+    if (page.buttons.changes != page.buttons_shown || toggles != page.toggles_shown) {
+        page.buttons_shown = page.buttons.changes;
+        page.toggles_shown = toggles;
+        EM_ASM(Module.restyleButtons());
+    }
+    if (update_readout(page.readout, page.state)) {
+        show_readout();
+    }
+    const bool held = std::any_of(page.keys.down.begin(), page.keys.down.end(),
+                                  [](Uint8 down) { return down != 0; });
+    if (due_speech(page.readout, held, emscripten_get_now())) {
+        EM_ASM(Module.speak(UTF8ToString($0)), page.readout.speech.data());
+    }
+}
+
 void run_one_frame() {
     SDL_Event event;
     while (SDL_PollEvent(&event) != 0) {
         // Mouse events pile up unread otherwise; no event ends a page.
     }
     const double start = emscripten_get_now();
+    press_stayed_touches(page.buttons, page.keys, start);
     const FrameEnd end =
-        run_frame(*page.surface, page.state, page.keys.down.data(), frame_modifiers(page.keys));
+        run_frame(*page.surface, page.state, page.cache, page.keys.down.data(),
+                  frame_modifiers(page.keys), StillFrame::skip); // showing copies to the canvas
+    finish_frame(page.buttons, page.keys);
+    if (end == FrameEnd::shown) {
+        show_changes();
+    }
     page.work_ms[page.frames % KEPT_FRAME_TIMES] = emscripten_get_now() - start;
     page.frames += 1;
     if (end != FrameEnd::shown) {
@@ -66,13 +109,19 @@ EM_BOOL on_key(int type, const EmscriptenKeyboardEvent *event, void *) {
 }
 
 // Keys released where the page cannot see it would stay down.
-EM_BOOL on_blur(int, const EmscriptenFocusEvent *, void *) {
+void release_everything() {
     release_all(page.keys);
+    let_go_of_buttons(page.buttons, page.keys);
+    show_changes();
+}
+
+EM_BOOL on_blur(int, const EmscriptenFocusEvent *, void *) {
+    release_everything();
     return false;
 }
 
 EM_BOOL on_visibility(int, const EmscriptenVisibilityChangeEvent *, void *) {
-    release_all(page.keys);
+    release_everything();
     return false;
 }
 
@@ -86,8 +135,11 @@ void start_run() {
     emscripten_set_visibilitychange_callback(nullptr, true, on_visibility);
     page.surface = &open_video_surface(false);
     page.state = init_synthesis_state(*page.surface->format, page.harmonic);
-    page.state.cache.skip_unchanged_show = 1; // showing copies the whole surface to the canvas
+    start_readout(page.readout, page.state, emscripten_get_now());
+    page.buttons_shown = page.buttons.changes - 1; // restyled before the first frame
     EM_ASM(Module.showCanvas());
+    show_readout();
+    show_changes();
     emscripten_set_main_loop(run_one_frame, 0, false);
 }
 
@@ -137,22 +189,57 @@ EMSCRIPTEN_KEEPALIVE void kurvello_preset(const char *key) {
     choose_preset(key);
 }
 
-// An on-screen button down (1) or up (0), naming its key by KeyboardEvent code and key.
-EMSCRIPTEN_KEEPALIVE void kurvello_button(const char *code, const char *key, int down) {
-    note_button(page.keys, code, key, down != 0);
+// The key an on-screen button stands for, named by KeyboardEvent code and key; 0 for none.
+EMSCRIPTEN_KEEPALIVE int kurvello_button_symbol(const char *code, const char *key) {
+    return button_symbol(code, key);
 }
 
-// The page's Shift and Ctrl buttons, each 1 while on.
-EMSCRIPTEN_KEEPALIVE void kurvello_latch(int shift, int ctrl) {
-    latch_modifiers(page.keys, shift != 0, ctrl != 0);
+// A pointer went down on the button of a key symbol; touch is 1 for a finger or a pen, whose
+// press waits to see whether it scrolls the buttons.
+EMSCRIPTEN_KEEPALIVE void kurvello_pointer_down(int pointer, int symbol, int touch) {
+    pointer_down(page.buttons, page.keys, pointer, static_cast<SDLKey>(symbol), touch != 0,
+                 emscripten_get_now());
+    show_changes();
 }
 
-// The toggles as bits for the page's buttons: 1 clearing, 2 thick sum, 4 lines, 8 sound,
-// 16 overlay.
-EMSCRIPTEN_KEEPALIVE int kurvello_toggles() {
-    const SynthesisState &s = page.state;
-    return s.clear_screen | (s.thick_curve << 1) | (s.line_mode << 2) | (s.sound_on << 3) |
-           (s.show_numbers << 4);
+// A pointer was lifted.
+EMSCRIPTEN_KEEPALIVE void kurvello_pointer_up(int pointer) {
+    pointer_up(page.buttons, page.keys, pointer);
+    show_changes();
+}
+
+// A pointer was cancelled (pointercancel).
+EMSCRIPTEN_KEEPALIVE void kurvello_pointer_cancel(int pointer) {
+    pointer_cancel(page.buttons, page.keys, pointer);
+    show_changes();
+}
+
+// A pointer is over the button of a key symbol, 0 for none.
+EMSCRIPTEN_KEEPALIVE void kurvello_pointer_over(int pointer, int symbol) {
+    pointer_over(page.buttons, page.keys, pointer, static_cast<SDLKey>(symbol));
+    show_changes();
+}
+
+// A button pressed without a pointer (Space on the focused one): a tap.
+EMSCRIPTEN_KEEPALIVE void kurvello_tap(int symbol) {
+    tap_button(page.buttons, page.keys, static_cast<SDLKey>(symbol));
+    show_changes();
+}
+
+// The page was laid out anew (the phone turned): every button is let go.
+EMSCRIPTEN_KEEPALIVE void kurvello_let_go() {
+    let_go_of_buttons(page.buttons, page.keys);
+    show_changes();
+}
+
+// 1 while a pointer or a tap holds the button of a key symbol, else 0.
+EMSCRIPTEN_KEEPALIVE int kurvello_button_held(int symbol) {
+    return button_held(page.buttons, static_cast<SDLKey>(symbol)) ? 1 : 0;
+}
+
+// 1 for a latch or toggle button that is on, 0 off, -1 for a button without on and off.
+EMSCRIPTEN_KEEPALIVE int kurvello_button_on(int symbol) {
+    return button_on(page.keys, page.state, static_cast<SDLKey>(symbol));
 }
 
 // The work of a frame in milliseconds, for one of the latest 4096 frames run.
@@ -167,7 +254,7 @@ EMSCRIPTEN_KEEPALIVE int kurvello_frames() {
 }
 
 int main() {
-    show_text([](std::FILE *out) { write_help_text(out, ConsoleEncoding::utf8); });
+    EM_ASM(Module.ready()); // the help text and the start buttons are in the page already
     emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, true, on_preset_key);
     emscripten_exit_with_live_runtime(); // returning would count as the program's end
 }

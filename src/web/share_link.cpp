@@ -1,5 +1,6 @@
 #include "web/share_link.h"
 
+#include "app/sine_inputs.h"
 #include "app/startup.h"
 
 #include <algorithm>

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <random>
 #include <vector>
 
@@ -44,13 +45,13 @@ struct Hold {
 };
 using Script = std::vector<Hold>;
 
-enum Field { SCALE, SPEED, Y_SCALE, ZOOM, SELECTED, COUNT, TOGGLES };
+enum Field { SCALE, SPEED, PHASE, Y_SCALE, ZOOM, SELECTED, COUNT, TOGGLES };
 
 double value(const SynthesisState &s, Field field, int slot) {
     const double toggles =
         s.show_numbers * 1000.0 + s.clear_screen * 100 + s.thick_curve * 10 + s.line_mode;
-    const double all[] = {s.scale[slot],      s.shift_speed[slot],    s.y_scale, s.zoom,
-                          double(s.selected), double(s.active_count), toggles};
+    const double all[] = {s.scale[slot], s.shift_speed[slot], s.shift[slot],          s.y_scale,
+                          s.zoom,        double(s.selected),  double(s.active_count), toggles};
     return all[field]; // toggles: y c d l as decimal digits
 }
 
@@ -65,8 +66,10 @@ struct Keyboard : ::testing::Test {
             for (SDLKey key : hold.keys)
                 keys[key] = 1;
             for (int press = 0, frame = 0; press < std::max(hold.presses, 1); press++, frame = 0) {
-                while (frame++ < hold.frames)
+                while (frame++ < hold.frames) { // frames without drawing: keys, then shifts
                     apply_keyboard(state, keys.data(), SDLMod(hold.modifiers), *surface);
+                    advance_shifts(state);
+                }
                 if (hold.presses > 0)
                     apply_keyboard(state, up.data(), SDLMod(hold.modifiers), *surface);
             }
@@ -105,12 +108,14 @@ TEST_F(Keyboard, ScriptsEndInTheKeyTablesValues) {
         {{to_40, to_45, {{SDLK_UP}, CTRL}}, COUNT, 0, 45},
         {{{{SDLK_DOWN}, CTRL}}, COUNT, 0, 0},
         {{{{SDLK_LEFT}, CTRL, 1, 5}, {{SDLK_DOWN}, CTRL}}, COUNT, 0, 5},
+        {{{{SDLK_LEFT}, CTRL, 1, 11}}, COUNT, 0, 0}, // the last slot goes, then nothing
         {{to_40, to_45, {{SDLK_LEFT, SDLK_UP}, KMOD_RCTRL}}, COUNT, 0, 44},
         {{{{SDLK_LEFT}}, {{SDLK_LEFT}, CTRL}}, COUNT, 0, 9}, // Ctrl on a held cursor left
         {{slot_5, {{SDLK_LEFT}}, {{SDLK_LEFT}, CTRL}, {{SDLK_LEFT}}}, SELECTED, 0, 4},
         {{{{SDLK_KP3}}, {{SDLK_LEFT}, NONE, 1, 3}}, SELECTED, 0, 0},
         {{{{SDLK_PAGEUP}, CTRL}, {{SDLK_r}}}, ZOOM, 0, 150},
         {{{{SDLK_KP_PLUS}, CTRL}, {{SDLK_r}}}, SPEED, 0, 0.0},
+        {{{{SDLK_KP_PLUS}, CTRL, 3}, {{SDLK_r}}}, PHASE, 0, 0.0},               // a moving curve
         {{{{SDLK_r, SDLK_PAGEUP}, NONE, 3}}, Y_SCALE, 0, (1.01 + 0.01) + 0.01}, // resets once
         {{{enter}, {{SDLK_KP_ENTER, SDLK_r}}}, SCALE, 0, 1.0}, // r keeps Enter's latch
         {{to_40, to_45, {{SDLK_RIGHT}, NONE, 1, 3}, {{SDLK_r}}}, COUNT, 0, 10},
@@ -129,6 +134,7 @@ struct Frame : ::testing::Test {
     HarmonicNumbers harmonic{1, 3, 5, 7, 9, 11, 13, 15, 17, 19};
     SurfacePtr surface = make_surface(64, 48);
     SynthesisState state = init_synthesis_state(*surface->format, harmonic);
+    std::unique_ptr<FrameCache> cache = std::make_unique<FrameCache>();
 
     void SetUp() override { // SDL's own fills lock a flagged surface through the video driver
         ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0);
@@ -144,11 +150,11 @@ struct Frame : ::testing::Test {
         surface->offset = locking == OFFSET ? 4 : 0;
         locks = unlocks = shows = lock_result = 0;
     }
-    FrameEnd frame(std::initializer_list<SDLKey> down = {}) {
+    FrameEnd frame(std::initializer_list<SDLKey> down = {}, StillFrame still = StillFrame::show) {
         KeyState keys{};
         for (SDLKey key : down)
             keys[key] = 1;
-        return run_frame(*surface, state, keys.data(), KMOD_NONE);
+        return run_frame(*surface, state, *cache, keys.data(), KMOD_NONE, still);
     }
 };
 
@@ -162,24 +168,31 @@ TEST_F(Frame, DrawsInsideALockOnlyWhenTheSurfaceNeedsItShowsTheWholeSurfaceAndEn
         EXPECT_EQ(locks, locking == UNLOCKED ? 0 : 3) << locking;
         EXPECT_EQ(unlocks, locks) << locking;
         EXPECT_EQ(shows, 3);
+        frame({}, StillFrame::skip); // still: as the page runs it, neither locked nor shown
+        EXPECT_EQ(locks + shows, locking == UNLOCKED ? 3 : 6);
         const std::uint64_t shown = digest(*surface);
         const SynthesisState untouched = state; // Escape: no key acts, nothing is drawn or shown
         EXPECT_EQ(frame({SDLK_ESCAPE, SDLK_c, SDLK_r, SDLK_KP_PLUS}), FrameEnd::escape);
         EXPECT_EQ(locks + shows, locking == UNLOCKED ? 3 : 6);
         EXPECT_EQ(digest(*surface), shown);
         EXPECT_EQ(std::memcmp(&state, &untouched, sizeof state), 0);
+        frame({SDLK_r}); // the reset's clear, in a lock of its own; nothing draws (0, 0)
+        EXPECT_EQ(pixel_at(*surface, 0, 0), 0u);
+        EXPECT_EQ(unlocks, locking == UNLOCKED ? 0 : 5);
     }
     const std::uint64_t shown = digest(*surface);
     lock_result = -1; // a refused lock: the message, status 1, and nothing drawn or shown
     ::testing::internal::CaptureStderr();
     EXPECT_EQ(run_frame_loop(*surface, harmonic), 1);
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Can't lock screen: refused by the test\n");
-    EXPECT_EQ(unlocks + shows, 6);
+    EXPECT_EQ(unlocks + shows, 9);
     EXPECT_EQ(digest(*surface), shown);
 }
 
-// Sound on in frame 13: silence until the refresh of frame 20. Off in 25, on in 37: 40.
-TEST_F(Frame, SoundRefreshesOnEveryTenthFrameSinceTheStart) {
+// Sound on in frame 13: silence until the refresh of frame 20. Off in 25, on in 37: 40. Each
+// frame every shift moves by its speed, the slot in use or not.
+TEST_F(Frame, SoundRefreshesOnEveryTenthFrameSinceTheStartAndShiftsMoveEveryFrame) {
+    state.shift_speed[3] = 0.25, state.shift_speed[40] = -0.5;
     for (int n = 1; n <= 42; n++) {
         const bool press = n == 13 || n == 25 || n == 37 || n == 42;
         frame(press ? std::initializer_list<SDLKey>{SDLK_s} : std::initializer_list<SDLKey>{});
@@ -191,6 +204,7 @@ TEST_F(Frame, SoundRefreshesOnEveryTenthFrameSinceTheStart) {
             EXPECT_EQ(silent, n < 20 || (n >= 37 && n < 40)) << "frame " << n;
         }
     }
+    EXPECT_TRUE(state.shift[3] == 42 * 0.25 && state.shift[40] == 42 * -0.5);
 }
 
 constexpr SDLKey SOAK_KEYS[] = {
@@ -212,13 +226,14 @@ void soak(int w, int h, int bits, long frames, unsigned seed) {
     for (int i = 0; i < 20; i++)
         harmonic[i] = 1 + (i * 37) % 100;
     SynthesisState s = init_synthesis_state(*surface->format, harmonic);
+    const auto cache = std::make_unique<FrameCache>();
     std::mt19937 random(seed);
     KeyState keys{};
     for (long frame = 0; frame < frames; frame++) {
         // Keys stay down or up for a while; the sound key flips rarely, as it opens a device.
         for (SDLKey key : SOAK_KEYS)
             keys[key] ^= random() % 1000 < (key == SDLK_s ? 2u : 120u);
-        run_frame(*surface, s, keys.data(), SDLMod(random() & 0xFFFF));
+        run_frame(*surface, s, *cache, keys.data(), SDLMod(random() & 0xFFFF), StillFrame::show);
         const unsigned toggles =
             s.show_numbers | s.clear_screen | s.thick_curve | s.line_mode | s.sound_on;
         ASSERT_TRUE(unsigned(s.active_count) <= HARMONIC_SLOTS &&

@@ -61,6 +61,23 @@ TEST(Startup, PresetsFillTheHarmonicNumbers) {
     }
 }
 
+// The page's dialogue over the lines typed so far: the console's text up to the prompt it
+// would wait at; with all twenty read, done.
+TEST(Startup, TypedLinesReplayUpToThePromptTheConsoleWouldWaitAt) {
+    HarmonicNumbers harmonic{};
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(replay_typed_values("0x10\n  3 \n", stdout, harmonic));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "\nBitte geben sie 20 Werte (zwischen 1 und 100) gefolgt von Enter ein. \n"
+              "\n1. Wert:  16\n2. Wert:  3\n3. Wert: ");
+    EXPECT_TRUE(harmonic[0] == 16 && harmonic[1] == 3);
+    testing::internal::CaptureStdout();
+    EXPECT_TRUE(replay_typed_values("5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20 21 22 23 24\n",
+                                    stdout, harmonic));
+    testing::internal::GetCapturedStdout();
+    EXPECT_TRUE(harmonic[0] == 5 && harmonic[19] == 24);
+}
+
 TEST(Startup, ReadsIntegersLikePercentIAndStopsAtTheFirstNonDigit) {
     constexpr int UNTOUCHED = -77;
     const struct {

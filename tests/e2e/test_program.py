@@ -103,7 +103,8 @@ class Pictures(XTestCase):
                                   "SDL_DISKAUDIODELAY": "1"}, stdin_bytes=b"\0a")  # NUL: ignored
         # The pictures the keys leave, as tests/reference/expected.txt describes them.
         for keys, name in (((), "start"), (("y",), "start"), (("c",), "plot_only"), (("y",), "start"),
-                           (("d", "l", "ctrl+Right", "KP_Down", "Down"), "edited"), (("c", "r"), "reset")):
+                           (("d", "l", "ctrl+Right", "KP_Down", "Down"), "edited"),
+                           (("ctrl+KP_Add", "c", "r"), "reset")):  # reset while slot 3 moves
             for key in keys:
                 program.key(key)
             line, want = STORED[name]
@@ -181,3 +182,13 @@ class Terminal(XTestCase):
                     program.process.send_signal(signal_number)
                 self.assertEqual(program.wait(timeout=10), status)
                 self.assertEqual(termios.tcgetattr(self.slave), self.before)
+
+    # After 99 locks, frames among them (tests/e2e/refuse_lock.cpp); main ends a failure with 1.
+    def test_a_refused_lock_ends_with_1_and_its_message(self):
+        program = self.start_on_terminal({"LD_PRELOAD": os.environ["KURVELLO_REFUSE_LOCK"],
+                                          "KURVELLO_REFUSE_LOCK_FROM": "100",
+                                          "ASAN_OPTIONS": "verify_asan_link_order=0"})
+        os.write(self.master, b"a")
+        self.assertEqual(program.wait(timeout=20), 1)
+        self.assertEqual(program.stderr(), b"Can't lock screen: refused by the test\n")
+        self.assertEqual(termios.tcgetattr(self.slave), self.before)

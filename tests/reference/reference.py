@@ -2,7 +2,8 @@
 """Kurvello's pictures and loops, rendered again from the program's rules alone.
 
     reference.py [check]     prints every case of expected.txt with the value computed now
-                             (with check, status 1 where it is not the stored one)
+                             (with check, status 1 where it is not the stored one, where a
+                             kind is unknown, or when the file holds no case at all)
     reference.py show N GOT  renders case N (line N of expected.txt) and names the first
                              pixel or sample where the bytes in file GOT differ; pictures
                              are written as GOT.ppm and GOT.want.ppm, loops as GOT.want
@@ -199,8 +200,8 @@ def draw_overlay(s, y_scale, zoom, active, selected, scale, speed):
             draw_text(s, value_text(speed[i]), x, y + 15, colour)
 
 
-def overlay(w, y_scale, zoom, active, selected):
-    s = Surface(int(w), 768, 32, 0x123456)
+def overlay(w, h, y_scale, zoom, active, selected):
+    s = Surface(int(w), int(h), 32, 0x123456)
     values = list(range(1, SLOTS + 1))
     draw_overlay(s, float(y_scale), float(zoom), int(active), int(selected), values, [-v for v in values])
     return s
@@ -231,6 +232,16 @@ def loop(name):
         return sound_loop(state(s, range(1, 100, 2)))
     if name == "preset_b":
         return sound_loop(state(s, range(1, 51)))
+    if name == "limits":  # twelve terms 1.5 sin p, each limited, their sum too; -3 sin(3p - 0.5)
+        st = state(s, [1] * 12 + [3] + [0] * 37)
+        st.active, st.scale[:13], st.shift[12] = 13, [1.5] * 12 + [-9.0], 0.5
+        return sound_loop(st)
+    if name == "harmonic_zero":  # preset a's first ten, shifted, and two slots of k = 0
+        st = state(s, list(range(1, 20, 2)) + [0] * 40)
+        st.active, st.shift[:10] = 12, [0.2 * j for j in range(10)]
+        st.scale[10], st.speed[10] = 0.5, 0.3  # sin(0) * inf at sample 0: the sum is no number
+        st.scale[11], st.shift[11] = -2.0, 1.0  # -sin(-1) * inf: +1 in every sample
+        return sound_loop(st)
     st = state(s, [1 + j * 37 % 100 for j in range(SLOTS)])  # mixed: every slot differs
     st.active, st.scale = SLOTS, [0.3 * (j % 7) - 0.7 for j in range(SLOTS)]
     st.shift, st.speed = [0.11 * j - 2.0 for j in range(SLOTS)], [0.013 * (j % 5) - 0.02 for j in range(SLOTS)]
@@ -299,12 +310,15 @@ def render(kind, args):  # the surface or loop bytes of a case and its stored fo
     return s, fnv1a(s.data)
 
 
+KINDS = ("plot", "text_at", "overlay", "text", "loop", "window", "link")
+
+
 def cases():  # (line number, kind, stored value, arguments) of expected.txt
     with open(EXPECTED) as f:
         for number, line in enumerate(f, 1):
-            if line.strip() and not line.startswith("#"):
-                kind, stored, *args = line.split("#")[0].split()
-                yield number, kind, stored, args
+            fields = line.split("#")[0].split()
+            if fields:
+                yield number, fields[0], " ".join(fields[1:2]), fields[2:]
 
 
 def main(command="", *args):
@@ -328,12 +342,14 @@ def main(command="", *args):
         print("no difference: the stored value is not the reference's" if at is None else
               f"first difference at {place}: got {got[at:at + unit].hex()}, want {want[at:at + unit].hex()}")
         return 0
-    failed = 0
-    for number, kind, stored, fields in cases():
-        value = str(render(kind, fields)[1])
+    failed, found = 0, list(cases())
+    for number, kind, stored, fields in found:
+        value = str(render(kind, fields)[1]) if kind in KINDS else f"line {number}: no such kind"
         failed += value != stored
         print(kind, value, *fields, "" if value == stored else f"(stored {stored})")
-    return int(failed > 0 and command == "check")
+    if not found:  # a list that lost its cases must not pass for one that all match
+        print(f"no cases in {EXPECTED}")
+    return int((failed > 0 or not found) and command == "check")
 
 
 if __name__ == "__main__":

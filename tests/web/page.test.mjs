@@ -5,7 +5,7 @@
 // can type any layout and stub the page's sound, runs CHROMIUM's too.
 import assert from 'node:assert/strict';
 import {spawnSync} from 'node:child_process';
-import {existsSync, mkdirSync, writeFileSync} from 'node:fs';
+import {existsSync, mkdirSync, statSync, writeFileSync} from 'node:fs';
 import {resolve} from 'node:path';
 import {after, before, describe, it} from 'node:test';
 
@@ -25,6 +25,44 @@ const MISFITS = `[...document.querySelectorAll('#screen, #panel button')].map(e 
           || (e.tagName == 'BUTTON' && (r.width < 44 || r.height < 44 || !e.innerText.trim())))
   .map(([e, r]) => e.innerText || e.id).concat(document.documentElement.scrollWidth > innerWidth
   ? ['horizontal scroll'] : [])`;
+// A phone's layout as the page has it: the boxes of the picture, the values and the buttons
+// in CSS px; whether the buttons to pick a slot and change its scale and speed are in view;
+// whether the page itself scrolls; the values' smallest font; the words broken across lines.
+const LAYOUT = `(() => {
+  const box = (e) => e.getBoundingClientRect(), panel = $('panel'), buttons = box(panel);
+  const rounded = (r) => [r.x, r.y, r.width, r.height].map((v) => Math.round(v * 10) / 10);
+  const apart = (a, b) => a.right <= b.left + 0.5 || b.right <= a.left + 0.5 || a.bottom <= b.top + 0.5
+                          || b.bottom <= a.top + 0.5;
+  const inView = (r) => r.top >= buttons.top - 0.5 && r.bottom <= buttons.bottom + 0.5 && r.left >= 0
+                        && r.right <= innerWidth && r.bottom <= innerHeight;
+  const broken = [];
+  const walker = document.createTreeWalker(panel, NodeFilter.SHOW_TEXT);
+  for (let node; (node = walker.nextNode());) {
+    for (const word of node.data.matchAll(/\\S+/g)) {
+      const range = document.createRange();
+      range.setStart(node, word.index);
+      range.setEnd(node, word.index + word[0].length);
+      if (new Set([...range.getClientRects()].map((r) => Math.round(r.top))).size > 1) broken.push(word[0]);
+    }
+  }
+  const canvas = box($('screen')), values = box($('readout'));
+  return {
+    size: [innerWidth, innerHeight], canvas: rounded(canvas), values: rounded(values), buttons: rounded(buttons),
+    apart: [values, box(document.querySelector('#help summary')), buttons].every((r) => apart(r, canvas)),
+    keysInView: ['ArrowLeft', 'ArrowRight', 'NumpadAdd', 'NumpadSubtract', 'ControlLeft']
+      .every((code) => inView(box(panel.querySelector('[data-code=' + code + ']')))),
+    pageScrolls: document.documentElement.scrollWidth > innerWidth || document.documentElement.scrollHeight > innerHeight,
+    buttonsScroll: getComputedStyle(panel).overflowY,
+    smallestValue: Math.min(...[...$('readout').querySelectorAll('dt, dd')].map((e) => parseFloat(getComputedStyle(e).fontSize))),
+    helpBeside: box(document.querySelector('#help summary')).left >= canvas.right,
+    broken,
+  };
+})()`;
+const VALUES = `[...$('readout').querySelectorAll('dd')].map((e) => e.textContent)`;
+// The layout shift while the page loads, as Chromium counts it (none after input).
+const SHIFTS = `window.shifted = 0;
+new PerformanceObserver((list) => list.getEntries().forEach((e) => e.hadRecentInput || (shifted += e.value)))
+  .observe({type: 'layout-shift', buffered: true});`;
 // Every buffer the page hands to Web Audio, as 16-bit samples.
 const CAPTURE_SOUND = `window.played = [];
 const start = AudioBufferSourceNode.prototype.start;
@@ -33,11 +71,14 @@ AudioBufferSourceNode.prototype.start = function (...args) {
   return start.apply(this, args);
 };`;
 
-function native(preset, frames = [], typed = '') { // the picture's RGB rows, the loop's samples
+// The picture's RGB rows, the loop's samples, the overlay's texts of the selected slot and
+// the view.
+function native(preset, frames = [], typed = '') {
   const out = spawnSync(REPLAY, [preset, ...frames], {input: typed, maxBuffer: 2 * PICTURE});
   assert.equal(out.status, 0, `kurvello_replay ${preset} ${frames.join(' ')}`);
   const loop = Array.from({length: 512}, (_, i) => out.stdout.readInt16LE(PICTURE + 2 * i));
-  return {picture: out.stdout.subarray(0, PICTURE), loop};
+  const texts = out.stdout.subarray(PICTURE + 1024).toString().split('\n').slice(0, -1);
+  return {picture: out.stdout.subarray(0, PICTURE), loop, texts};
 }
 
 function consoleText(keysAndLines) { // what the native program writes before its window opens
@@ -45,7 +86,7 @@ function consoleText(keysAndLines) { // what the native program writes before it
   return spawnSync(PROGRAM, ['n'], {input: keysAndLines, env}).stdout.toString();
 }
 
-async function start(engine, t, url, {beforeLoad, wait = "$('console').textContent"} = {}) {
+async function start(engine, t, url, {beforeLoad, wait = 'ready'} = {}) {
   const tab = await engine.browser.tab();
   t.after(() => tab.close());
   await tab.open(url ?? engine.server.url + 'kurvello.html', beforeLoad);
@@ -55,7 +96,7 @@ async function start(engine, t, url, {beforeLoad, wait = "$('console').textConte
 
 async function canvas(tab) {
   const frames = await tab.run('Module._kurvello_frames()');
-  await tab.waitFor(`Module._kurvello_frames() > ${frames + 2} && !$('run').classList.contains('hidden')`);
+  await tab.waitFor(`Module._kurvello_frames() > ${frames + 2} && document.body.classList.contains('running')`);
   return Buffer.from(await tab.run(CANVAS_RGB), 'base64');
 }
 
@@ -87,8 +128,13 @@ function spot(tab, selector) { // the middle of an element, scrolled into the vi
     r.y + r.height / 2])(e.getBoundingClientRect())))(document.querySelector('${selector}'))`);
 }
 
-async function tap(tab, selector) {
-  await tab.touch({1: await spot(tab, selector)});
+function place(tab, selector) { // the middle of an element where it is
+  return tab.run(`(r => [r.x + r.width / 2, r.y + r.height / 2])(document.querySelector('${selector}')
+    .getBoundingClientRect())`);
+}
+
+async function tap(tab, selector, where = spot) {
+  await tab.touch({1: await where(tab, selector)});
   await sleep(50);
   await tab.touch({});
   await sleep(100);
@@ -106,7 +152,99 @@ async function fits(engine, tab, width, height) { // after the start; a screensh
   }
 }
 
+// How many frames `held` was down, by the page's picture; then the picture and the values
+// as natively after those frames.
+async function heldAsNatively(tab, frames, held) {
+  frames.push(await heldFrames(tab, frames, held));
+  const want = native('b', frames);
+  assertPicture(await canvas(tab), want.picture);
+  assert.deepEqual(await tab.run(VALUES), want.texts, `the values after ${frames.join(' ')}`);
+}
+
+async function phoneLayout(engine, tab, width, height) { // once the page is laid out for it
+  await tab.waitFor(`innerWidth == ${width} && innerHeight == ${height}`);
+  await sleep(100);
+  const got = await tab.run(LAYOUT);
+  const [x, y, w, h] = got.canvas, where = `${width} x ${height}: ${JSON.stringify(got)}`;
+  if (height > width) { // across the width, all of it in view, nothing beside it
+    assert.ok(x == 8 && Math.abs(w - (width - 16)) < 0.5 && y >= 0 && y + h <= height, where);
+    assert.ok(got.values[1] >= y + h && got.buttons[1] >= y + h, where);
+  } else { // nine tenths of the height at least, the help line beside it
+    assert.ok(h >= 0.9 * height && got.helpBeside, where);
+  }
+  assert.ok(got.apart && got.keysInView && !got.pageScrolls && got.buttonsScroll == 'auto', where);
+  assert.ok(got.smallestValue >= 14, where);
+  assert.deepEqual(got.broken, [], `no label broken inside a word at ${where}`);
+  if (SHOTS) {
+    mkdirSync(SHOTS, {recursive: true});
+    writeFileSync(`${SHOTS}/${engine.browser.name}-${width}x${height}.png`, await tab.screenshot());
+  }
+}
+
+async function said(tab) { // but Chromium's hint at the tests' own reads of the canvas
+  return (await tab.messages()).filter((m) => !/getImageData/.test(m));
+}
+
+// Started by touch on a phone; the picture, the values and the layout as they should be.
+async function startPhone(engine, t, width, height) {
+  const tab = await engine.browser.tab();
+  t.after(() => tab.close());
+  await tab.phone(width, height);
+  if (engine.browser.name == 'chromium') await tab.slow('kurvello.js', 500); // after a paint
+  await tab.open(engine.server.url + 'kurvello.html', engine.browser.name == 'chromium' && SHIFTS);
+  await tab.waitFor('window.ready');
+  if (engine.browser.name == 'chromium') { // what moved while it loaded
+    await sleep(300);
+    assert.ok(await tab.run('shifted') < 0.1, `layout shift ${await tab.run('shifted')}`);
+  }
+  await tap(tab, '[data-preset=b]', place);
+  await tab.waitFor("document.body.classList.contains('running') && Module._kurvello_frames() > 2");
+  assert.deepEqual(await tab.messages(), [], 'nothing said on loading and starting');
+  const want = native('b');
+  assertPicture(await canvas(tab), want.picture);
+  assert.deepEqual(await tab.run(VALUES), want.texts);
+  await phoneLayout(engine, tab, width, height);
+  return tab;
+}
+
 const EVERY_ENGINE = {
+  async 'a phone turned from portrait to landscape'(engine, t) {
+    const tab = await startPhone(engine, t, 360, 640);
+    await tab.touch({1: await place(tab, '[data-code=NumpadAdd]')});
+    await tab.framesPass(0.3);
+    await tab.touch({});
+    const frames = [];
+    await heldAsNatively(tab, frames, '[+]');
+    await tab.touch({1: await place(tab, '[data-code=NumpadSubtract]')});
+    await tab.framesPass(0.3);
+    await tab.phone(640, 360); // turned with a finger on a button: it is let go
+    await phoneLayout(engine, tab, 640, 360);
+    assert.ok(await settled(tab), 'the button let go while the finger stays');
+    assert.equal(await tab.run("document.querySelectorAll('.down').length"), 0);
+    await tab.touch({});
+    await heldAsNatively(tab, frames, '[-]');
+    assert.deepEqual(await said(tab), []);
+  },
+
+  async 'a phone turned from landscape to portrait'(engine, t) {
+    const tab = await startPhone(engine, t, 844, 390);
+    await tap(tab, '#ctrl', place); // latched: zoom
+    await tab.touch({1: await spot(tab, '[data-code=PageUp]')}); // scrolled to
+    await tab.framesPass(0.3);
+    await tab.touch({});
+    await tap(tab, '#ctrl');
+    const frames = [];
+    await heldAsNatively(tab, frames, 'left ctrl,page up');
+    await tap(tab, '[data-code=ArrowRight]');
+    frames.push('right');
+    await tab.phone(390, 844);
+    await phoneLayout(engine, tab, 390, 844);
+    const want = native('b', frames);
+    assertPicture(await canvas(tab), want.picture);
+    assert.deepEqual(await tab.run(VALUES), want.texts);
+    assert.deepEqual(await said(tab), []);
+  },
+
   async 'start by touch, a held button and the keys of a laptop'(engine, t) {
     const tab = await start(engine, t);
     await tab.viewport(768, 1024);
@@ -151,19 +289,23 @@ const EVERY_ENGINE = {
     const frames = [await heldFrames(tab, [], ['left ctrl', ...held.map(([, name]) => name)].join(','))];
     await tab.run(`['pointerdown', 'pointerup'].map(type => document.querySelector('[data-code=ArrowRight]')
       .dispatchEvent(new PointerEvent(type, {bubbles: true, pointerId: 7})))`);
-    // Down and up in one task, yet held for a frame: the next slot.
-    assertPicture(await canvas(tab), native('b', [...frames, 'right']).picture);
+    // Down and up in one task, yet held for a frame: the next slot; Space on the focused
+    // button, the one after.
+    await tab.run("$('panel').querySelector('[data-code=ArrowRight]').focus()");
+    await tab.press('Space');
+    assertPicture(await canvas(tab), native('b', [...frames, 'right', '', 'right']).picture);
     // A cancelled pointer, the tab going hidden or sliding off lets go of a held button.
+    await tab.run("addEventListener('pointerdown', e => window.finger = e.pointerId, true)");
     const releases = {
       NumpadAdd: () => tab.run(`document.querySelector('.down').dispatchEvent(new PointerEvent('pointercancel',
-        {bubbles: true, pointerId: [...holding.keys()][0]}))`),
+        {bubbles: true, pointerId: finger}))`),
       NumpadSubtract: () => tab.run("document.dispatchEvent(new Event('visibilitychange'))"),
       PageDown: async () => tab.touch({1: await spot(tab, '#screen')}),
     };
     for (const [button, release] of Object.entries(releases)) {
       const before = await tab.run(CANVAS_SUM);
       await tab.touch({1: await spot(tab, `[data-code=${button}]`)});
-      await tab.framesPass(0.1);
+      await tab.framesPass(0.25); // a touch presses once it stayed 0.1 s
       await release();
       const after = await settled(tab);
       assert.ok(after && after != before, `${button} held, then let go`);
@@ -186,6 +328,11 @@ async function assertEnded(tab, status) { // said so with the status; frames and
 }
 
 const CHROMIUM = {
+  async 'the page, its program inlined, under 300 KB'() {
+    const bytes = ['kurvello.html', 'kurvello.js'].reduce((sum, name) => sum + statSync(`${PAGE}/${name}`).size, 0);
+    assert.ok(bytes < 300 * 1024, `${bytes} bytes`);
+  },
+
   async 'the dialogue of preset c as on the console'(engine, t) {
     const tab = await start(engine, t);
     const lines = '0x10 010 101\n-3 7abc\n';
@@ -258,7 +405,7 @@ const CHROMIUM = {
     await tab.press('Escape');
     await assertEnded(tab, 0);
     await tab.run("$('again').click()"); // a fresh start: the help text, no canvas
-    await tab.waitFor("window.$ && $('ended').className && $('run').className && $('console').textContent");
+    await tab.waitFor("window.ready && $('ended').className && !document.body.classList.contains('running')");
   },
 
   async 'failures show a message'(engine, t) {

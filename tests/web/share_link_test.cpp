@@ -43,7 +43,7 @@ void expect_same_picture(const SynthesisState &got, const SynthesisState &want,
 }
 
 TEST(ShareLink, StoredLinksAreTheReferenceFormat) {
-    for (const StoredCase &c : stored_cases("link")) {
+    for (const StoredCase &c : stored_cases("link", 6)) {
         const SynthesisState want = described_state(*surface->format, c.args);
         EXPECT_STREQ(encode_share_link(want).text.data(), c.stored.c_str()) << "line " << c.line;
         SynthesisState got = start_state('b');
