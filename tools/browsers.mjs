@@ -154,6 +154,7 @@ class PuppeteerTab extends Tab {
   async messages() { return this.said; } // since the tab opened
 
   async slow(ending, ms) { // answers requests for files of that ending later, as a slow network
+    await this.page.setBypassServiceWorker(true); // whose requests puppeteer does not see
     await this.page.setRequestInterception(true);
     this.page.on('request', (request) => (request.url().endsWith(ending)
       ? setTimeout(() => request.continue(), ms) : request.continue()));
@@ -161,7 +162,7 @@ class PuppeteerTab extends Tab {
 
   async screenshot() { return Buffer.from(await this.page.screenshot()); }
 
-  close() { return this.page.close(); }
+  async close() { if (!this.page.isClosed()) await this.page.close(); } // once, however often asked
 }
 
 // Its messages are read from within the page, from when it has loaded: WebKitWebDriver does
