@@ -30,9 +30,11 @@ const WEBDRIVER_KEYS = {
 };
 const webDriverKey = (code) => WEBDRIVER_KEYS[code] ?? code.at(-1).toLowerCase();
 const FRAMES = 'window.running ? Module._kurvello_frames() : -1'; // the page's, while it runs
-const TYPES = {'.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.png': 'image/png'};
+const TYPES = {'.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.png': 'image/png',
+               '.svg': 'image/svg+xml', '.webmanifest': 'application/manifest+json'};
 
-export function serve(folder) { // resolves to the server, its address in server.url
+// Resolves to the server, its address in server.url; port 0 for any free one.
+export function serve(folder, port = 0) {
   const server = createServer(async (request, response) => {
     const path = join(folder, normalize(decodeURIComponent(new URL(request.url, 'http://x').pathname)));
     try {
@@ -43,8 +45,8 @@ export function serve(folder) { // resolves to the server, its address in server
       response.writeHead(404).end();
     }
   });
-  server.stop = () => { server.closeAllConnections(); server.close(); };
-  return new Promise((resolve) => server.listen(0, '127.0.0.1', () => {
+  server.stop = () => new Promise((resolve) => { server.close(resolve); server.closeAllConnections(); });
+  return new Promise((resolve) => server.listen(port, '127.0.0.1', () => {
     server.url = `http://127.0.0.1:${server.address().port}/`;
     resolve(server);
   }));
@@ -100,6 +102,11 @@ class PuppeteerTab extends Tab {
 
   run(expression) { return this.page.evaluate(expression); }
 
+  async protocol(method, params) { // Chromium's DevTools protocol, through puppeteer's session
+    this.cdp ??= await this.page.createCDPSession();
+    return this.cdp.send(method, params);
+  }
+
   // key: what another layout types on that key; only Chromium's protocol can send it.
   async key(code, down = true, key) {
     if (!this.chromium) {
@@ -108,8 +115,7 @@ class PuppeteerTab extends Tab {
     }
     this.held = down ? this.held | (CDP_MODIFIERS[code] ?? 0) : this.held & ~(CDP_MODIFIERS[code] ?? 0);
     if (!key) return down ? this.page.keyboard.down(code) : this.page.keyboard.up(code);
-    this.cdp ??= await this.page.createCDPSession();
-    await this.cdp.send('Input.dispatchKeyEvent', {
+    await this.protocol('Input.dispatchKeyEvent', {
       type: down ? 'keyDown' : 'keyUp', code, key, modifiers: this.held,
       text: down ? key : ''}); // typed where the focus is
   }
@@ -124,8 +130,7 @@ class PuppeteerTab extends Tab {
     const lifted = [...this.fingers].filter((id) => !(id in fingers));
     this.fingers = new Set(Object.keys(fingers));
     if (this.chromium) { // each event names every finger on the screen; the others are lifted
-      this.cdp ??= await this.page.createCDPSession();
-      return this.cdp.send('Input.dispatchTouchEvent', {
+      return this.protocol('Input.dispatchTouchEvent', {
         type: !points.length ? 'touchEnd' : placed.length ? 'touchStart' : 'touchMove',
         touchPoints: points.map(({id, x, y}) => ({id: Number(id), x, y}))});
     }
@@ -149,6 +154,7 @@ class PuppeteerTab extends Tab {
   async messages() { return this.said; } // since the tab opened
 
   async slow(ending, ms) { // answers requests for files of that ending later, as a slow network
+    await this.page.setBypassServiceWorker(true); // whose requests puppeteer does not see
     await this.page.setRequestInterception(true);
     this.page.on('request', (request) => (request.url().endsWith(ending)
       ? setTimeout(() => request.continue(), ms) : request.continue()));
@@ -156,7 +162,7 @@ class PuppeteerTab extends Tab {
 
   async screenshot() { return Buffer.from(await this.page.screenshot()); }
 
-  close() { return this.page.close(); }
+  async close() { if (!this.page.isClosed()) await this.page.close(); } // once, however often asked
 }
 
 // Its messages are read from within the page, from when it has loaded: WebKitWebDriver does

@@ -31,6 +31,7 @@ TEST_PACKAGES=(
   "libsdl1.2-compat                   SDL 1.2 on top of SDL2, a second library to test against"
   "openbox                            a window manager, which SDL2's full screen asks for"
   "emscripten                         emscripten, for the web page"
+  "librsvg2-bin                       rsvg-convert, which draws the page's icons from the SVG"
   "chromium                           Chromium, which runs the web page headless"
   "firefox-esr                        Firefox ESR, which runs the web page headless"
   "webkit2gtk-driver                  WebKitWebDriver and MiniBrowser, which run the page in WebKit"

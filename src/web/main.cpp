@@ -7,6 +7,7 @@
 #include "web/browser_keys.h"
 #include "web/page_buttons.h"
 #include "web/page_readout.h"
+#include "web/share_link.h"
 
 #include <SDL.h>
 #include <emscripten.h>
@@ -34,6 +35,7 @@ struct PageRun {
     ReadoutShown readout;       // the values as the page shows and says them
     int buttons_shown;          // PageButtons::changes when the buttons were last restyled
     ShownToggles toggles_shown; // the toggles then
+    ShareFragment link;         // the last link made, for the page to read
     std::array<double, KEPT_FRAME_TIMES> work_ms; // per-frame work, ring by frame number
     int frames;                                   // frames run
     bool chosen;                                  // a preset was picked, by key or button
@@ -125,7 +127,9 @@ EM_BOOL on_visibility(int, const EmscriptenVisibilityChangeEvent *, void *) {
     return false;
 }
 
-void start_run() {
+// Starts the frames from the chosen harmonic numbers, with the fields of a link (one read
+// before, so a good one) over them where there is one.
+void start_run(const char *link = "") {
     const char *window = EMSCRIPTEN_EVENT_TARGET_WINDOW;
     emscripten_set_keydown_callback(window, nullptr, true, on_key);
     emscripten_set_keyup_callback(window, nullptr, true, on_key);
@@ -135,6 +139,9 @@ void start_run() {
     emscripten_set_visibilitychange_callback(nullptr, true, on_visibility);
     page.surface = &open_video_surface(false);
     page.state = init_synthesis_state(*page.surface->format, page.harmonic);
+    if (*link != '\0') {
+        decode_share_link(link, page.state);
+    }
     start_readout(page.readout, page.state, emscripten_get_now());
     page.buttons_shown = page.buttons.changes - 1; // restyled before the first frame
     EM_ASM(Module.showCanvas());
@@ -143,14 +150,19 @@ void start_run() {
     emscripten_set_main_loop(run_one_frame, 0, false);
 }
 
+// The start is settled, by a preset or a link: preset keys no longer choose.
+void close_dialogue() {
+    page.chosen = true;
+    emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, true, nullptr);
+}
+
 // Starts with preset key a, b or c; returns false for any other key.
 bool choose_preset(const char *name) {
     const int key = static_cast<unsigned char>(name[0]);
     if (page.chosen || name[1] != '\0' || !is_preset_key(key)) {
         return false;
     }
-    page.chosen = true;
-    emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, true, nullptr);
+    close_dialogue();
     if (key == 'c') {
         show_text([](std::FILE *out) {
             write_help_text(out, ConsoleEncoding::utf8);
@@ -187,6 +199,24 @@ EMSCRIPTEN_KEEPALIVE void kurvello_typed(const char *typed) {
 // The page's start buttons: a, b or c.
 EMSCRIPTEN_KEEPALIVE void kurvello_preset(const char *key) {
     choose_preset(key);
+}
+
+// Opens a link, the page's location.hash: the run starts at once in its state. Returns ""
+// then, or for a bad link the German line that says why, and the start stays as it was.
+EMSCRIPTEN_KEEPALIVE const char *kurvello_open_link(const char *fragment) {
+    SynthesisState checked{}; // the link's fields alone: a bad one must not reach the run
+    const ShareLinkStatus status = decode_share_link(fragment, checked);
+    if (status == ShareLinkStatus::ok && !page.chosen) {
+        close_dialogue();
+        start_run(fragment);
+    }
+    return share_link_message(status);
+}
+
+// The fragment of a link to the picture on screen, without its '#'.
+EMSCRIPTEN_KEEPALIVE const char *kurvello_link() {
+    page.link = encode_share_link(page.state);
+    return page.link.text.data();
 }
 
 // The key an on-screen button stands for, named by KeyboardEvent code and key; 0 for none.
@@ -254,7 +284,8 @@ EMSCRIPTEN_KEEPALIVE int kurvello_frames() {
 }
 
 int main() {
-    EM_ASM(Module.ready()); // the help text and the start buttons are in the page already
     emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, true, on_preset_key);
+    // The help text and the start buttons are in the page already; a link may start the run.
+    EM_ASM(Module.ready());
     emscripten_exit_with_live_runtime(); // returning would count as the program's end
 }

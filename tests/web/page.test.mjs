@@ -5,17 +5,26 @@
 // can type any layout and stub the page's sound, runs CHROMIUM's too.
 import assert from 'node:assert/strict';
 import {spawnSync} from 'node:child_process';
-import {existsSync, mkdirSync, statSync, writeFileSync} from 'node:fs';
-import {resolve} from 'node:path';
+import {cpSync, existsSync, mkdirSync, mkdtempSync, readFileSync, rmSync, statSync, writeFileSync} from 'node:fs';
+import {tmpdir} from 'node:os';
+import {join, resolve} from 'node:path';
 import {after, before, describe, it} from 'node:test';
 
 import {launch, serve, sleep} from '../../tools/browsers.mjs';
 
 const {KURVELLO_PAGE: PAGE = '', KURVELLO_REPLAY: REPLAY = '', KURVELLO_PROGRAM: PROGRAM = '',
        KURVELLO_SHOTS: SHOTS = ''} = process.env;
+const SOURCE = resolve(new URL('../..', import.meta.url).pathname);
 const PICTURE = 1024 * 768 * 3;
-const CANVAS_RGB = `btoa(Array.from(Module.canvas.getContext('2d').getImageData(0, 0, 1024, 768)
-  .data.filter((_, i) => i % 4 != 3), v => String.fromCharCode(v)).join(''))`;
+// The canvas's RGB bytes in base64, the text made in large pieces (byte by byte took up to 0.5 s).
+const CANVAS_RGB = `(() => {
+  const rgba = Module.canvas.getContext('2d').getImageData(0, 0, 1024, 768).data;
+  const rgb = new Uint8Array(rgba.length / 4 * 3);
+  for (let i = 0, j = 0; i < rgba.length; i += 4) rgb[j++] = rgba[i], rgb[j++] = rgba[i + 1], rgb[j++] = rgba[i + 2];
+  let text = '';
+  for (let i = 0; i < rgb.length; i += 32768) text += String.fromCharCode.apply(null, rgb.subarray(i, i + 32768));
+  return btoa(text);
+})()`;
 // A cheap fingerprint of the canvas, to see whether frames still change it.
 const CANVAS_SUM = `Module.canvas.getContext('2d').getImageData(0, 0, 1024, 768).data
   .reduce((sum, v, i) => (sum * 31 + v * (i % 7 + 1)) % 1000000007, 0)`;
@@ -207,6 +216,51 @@ async function startPhone(engine, t, width, height) {
   return tab;
 }
 
+// The stored links of the reference, each with the state it holds as kurvello_replay takes it.
+const LINKS = readFileSync(new URL('../reference/expected.txt', import.meta.url), 'utf8').split('\n')
+  .filter((line) => line.startsWith('link ')).map((line) => line.split('#')[0].trim().split(/\s+/))
+  .map(([, fragment, ...state]) => ({fragment, state: state.join(' ')}));
+const WORKER = 'kurvello-sw.js';
+// What the build wrote into the service worker of the page in a folder: the files it keeps and
+// their digest.
+function worker(folder) {
+  const text = readFileSync(join(folder, WORKER), 'utf8');
+  return {files: JSON.parse(/const FILES = (\[.*\]);/.exec(text)[1]), build: /BUILD = "(\w+)"/.exec(text)[1]};
+}
+
+// Opens a link: the run starts at once, and its picture, tied to the frames run, and its
+// values are the core's from the state set directly.
+async function openLink(engine, t, fragment, state, typed = '') {
+  const tab = await start(engine, t, `${engine.server.url}kurvello.html#${fragment}`);
+  await tab.waitFor("document.body.classList.contains('running') && Module._kurvello_frames() > 0");
+  const [frames, rgb] = await tab.run(`[Module._kurvello_frames(), ${CANVAS_RGB}]`);
+  const want = native(state, frames > 1 ? [`*${frames - 1}`] : [], typed);
+  assertPicture(Buffer.from(rgb, 'base64'), want.picture);
+  assert.deepEqual(await tab.run(VALUES), want.texts, `the values of #${fragment}`);
+  assert.deepEqual(await said(tab), [], `nothing said on opening #${fragment}`);
+  return tab;
+}
+
+// The link the button makes, and what became of it: copied, shared, or only shown selected.
+async function linkMade(tab) {
+  await tap(tab, '#link');
+  return tab.run(`[$('address').value, $('shared').textContent, window.sheet ? sheet.url : '',
+    document.activeElement.id, $('address').selectionStart, $('address').selectionEnd]`);
+}
+
+// A bad link: the program's line for it, the start as usual, nothing said; then the start works.
+async function badLink(engine, t, fragment) {
+  const out = spawnSync(REPLAY, [`#${fragment}`]);
+  assert.equal(out.status, 3, `the native core refuses #${fragment}`);
+  const tab = await start(engine, t, `${engine.server.url}kurvello.html#${fragment}`);
+  await tab.waitFor("$('why').textContent");
+  assert.deepEqual(await tab.run(`[$('why').textContent + '\\n', document.body.className,
+    [...document.querySelectorAll('#start button')].filter((b) => b.offsetHeight >= 44).length]`),
+    [out.stdout.toString(), '', 3], `#${fragment.slice(0, 40)}: said why, the start shown, no run`);
+  assert.deepEqual(await said(tab), []);
+  return tab;
+}
+
 const EVERY_ENGINE = {
   async 'a phone turned from portrait to landscape'(engine, t) {
     const tab = await startPhone(engine, t, 360, 640);
@@ -318,6 +372,61 @@ const EVERY_ENGINE = {
   },
 };
 
+Object.assign(EVERY_ENGINE, {
+  async 'a link opens at its picture, and the button makes it again'(engine, t) {
+    const chromium = engine.browser.name == 'chromium'; // every stored one; elsewhere a moving one
+    for (const {fragment, state} of chromium ? LINKS : LINKS.slice(1, 2)) {
+      await (await openLink(engine, t, fragment, state)).close();
+    }
+    if (chromium) await (await openLink(engine, t, 'c=1,3,5,7', 'c', '1 3 5 7\n')).close();
+    // The keys of the last stored link, from its preset, by keyboard and buttons: whatever the
+    // frames, the same state.
+    const {fragment} = LINKS.at(-1);
+    const tab = await openLink(engine, t, 'a', 'a');
+    await tab.press('KeyL');
+    await tab.press('KeyD');
+    for (const button of ['[data-code=ArrowRight]', '[data-code=ArrowRight]', '[data-code=NumpadEnter]',
+                          '[data-code=NumpadEnter]', '#ctrl', '[data-code=ArrowLeft]', '#ctrl']) {
+      await tap(tab, button);
+    }
+    const address = `${engine.server.url}kurvello.html#${fragment}`;
+    const selected = ['address', 0, address.length];
+    const [made, copied, shared, ...selection] = await linkMade(tab);
+    assert.deepEqual([made, /kopiert/.test(copied), shared, selection], [address, true, '', selected], 'copied');
+    await tab.press('KeyC'); // in the field, not the program's: the picture stays as it was
+    await tap(tab, '#done');
+    await tab.run(`(navigator.share = (data) => (window.sheet = data, Promise.resolve()),
+      Object.defineProperty(navigator, 'clipboard', {value: undefined}), 0)`);
+    const shown = [address, 'Link zum Bild, markiert zum Kopieren:'];
+    assert.deepEqual(await linkMade(tab), [...shown, address, ...selected], 'shared');
+    await tap(tab, '#done');
+    await tab.run('(delete navigator.share, window.sheet = undefined, 0)');
+    assert.deepEqual(await linkMade(tab), [...shown, '', ...selected], 'shown selected');
+  },
+
+  async 'a bad link says why and leaves the start as it was'(engine, t) {
+    const cut = LINKS[1].fragment.slice(0, -3), toLong = 'c=' + '1,'.repeat(1000);
+    const bad = {chromium: [cut, 'k2' + cut.slice(2), 'top', toLong, LINKS[1].fragment.replace('UC', 'zC')],
+                 firefox: [cut, 'top'], webkit: ['k9']}[engine.browser.name];
+    for (const fragment of bad.slice(1)) await (await badLink(engine, t, fragment)).close();
+    const tab = await badLink(engine, t, bad[0]);
+    // Started by touch, or by a good link put in its place, the run holds nothing of the bad one.
+    if (engine.browser.name == 'chromium') await tab.run("(location.hash = 'b', 0)");
+    else await tap(tab, '[data-preset=b]');
+    await tab.waitFor('window.running');
+    assertPicture(await canvas(tab), native('b').picture);
+  },
+
+  async 'from a file: the start picture of a, no worker, no manifest, nothing said'(engine, t) {
+    const tab = await start(engine, t, `file://${resolve(PAGE)}/kurvello.html`);
+    await tab.press('KeyA');
+    assertPicture(await canvas(tab), native('a').picture);
+    assert.deepEqual(await tab.run(`[document.querySelectorAll('link[rel=manifest]').length,
+      Boolean(navigator.serviceWorker && navigator.serviceWorker.controller)]`), [0, false]);
+    assert.deepEqual(await said(tab), []);
+  },
+});
+
 async function assertEnded(tab, status) { // said so with the status; frames and sound stop
   await tab.waitFor("!$('ended').classList.contains('hidden')");
   assert.equal(await tab.run("$('status').textContent"), String(status));
@@ -328,9 +437,11 @@ async function assertEnded(tab, status) { // said so with the status; frames and
 }
 
 const CHROMIUM = {
-  async 'the page, its program inlined, under 300 KB'() {
-    const bytes = ['kurvello.html', 'kurvello.js'].reduce((sum, name) => sum + statSync(`${PAGE}/${name}`).size, 0);
-    assert.ok(bytes < 300 * 1024, `${bytes} bytes`);
+  async 'the page, its program inlined, under 300 KB; with what installs it, under 350 KB'() {
+    const size = (files) => files.reduce((sum, name) => sum + statSync(`${PAGE}/${name}`).size, 0);
+    const page = size(['kurvello.html', 'kurvello.js']);
+    const all = size([...worker(PAGE).files, WORKER]);
+    assert.ok(page < 300 * 1024 && all < 350 * 1024, `${page} bytes, ${all} in all`);
   },
 
   async 'the dialogue of preset c as on the console'(engine, t) {
@@ -354,10 +465,40 @@ const CHROMIUM = {
     assertPicture(await canvas(tab), native('c', [], lines).picture);
   },
 
-  async 'the start picture of a from a file URL equals the native one'(engine, t) {
-    const tab = await start(engine, t, `file://${resolve(PAGE)}/kurvello.html`);
-    await tab.press('KeyA');
+  async 'installs; opens without a network; a second build replaces the first'(engine, t) {
+    const folder = mkdtempSync(join(tmpdir(), 'kurvello-page-'));
+    t.after(() => rmSync(folder, {recursive: true, force: true}));
+    const {files} = worker(PAGE);
+    for (const file of [...files, WORKER]) cpSync(join(PAGE, file), join(folder, file));
+    let server = await serve(folder);
+    t.after(() => server.stop());
+    const address = server.url + 'kurvello.html';
+    const kept = (build) => `caches.keys().then((names) => names.length == 1 && names[0].endsWith(' ${build}'))`;
+    const tab = await start(engine, t, address);
+    await tab.waitFor('navigator.serviceWorker.controller');
+    assert.deepEqual(await tab.protocol('Page.getInstallabilityErrors'), {installabilityErrors: []});
+    await tab.waitFor(kept(worker(folder).build));
+    await server.stop();
+    await tab.open(address);
+    await tab.waitFor('window.ready');
+    await tap(tab, '[data-preset=a]');
     assertPicture(await canvas(tab), native('a').picture);
+    // The same page, but for its title, built again and served at the same address.
+    writeFileSync(join(folder, 'kurvello.html'), readFileSync(join(PAGE, 'kurvello.html'), 'utf8')
+      .replace('<title>Kurvello</title>', '<title>Kurvello, neu</title>'));
+    const build = spawnSync('cmake', [`-DPAGE=${folder}`, `-DFILES=${files.join(';')}`,
+      `-DTEMPLATE=${SOURCE}/src/web/${WORKER}`, '-P', `${SOURCE}/cmake/page_worker.cmake`]);
+    assert.equal(build.status, 0, String(build.stderr));
+    server = await serve(folder, new URL(address).port);
+    await tab.open(address);
+    await tab.waitFor('window.ready');
+    assert.equal(await tab.run('document.title'), 'Kurvello, neu', 'the new build at once');
+    await tab.waitFor(kept(worker(folder).build));
+    await server.stop();
+    await tab.open(address);
+    await tab.waitFor('window.ready');
+    assert.equal(await tab.run('document.title'), 'Kurvello, neu', 'the new build kept');
+    assert.deepEqual(await said(tab), []);
   },
 
   async 'keys, then sound, then Escape as natively'(engine, t) {

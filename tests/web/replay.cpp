@@ -1,14 +1,18 @@
 // Writes what the native program shows and plays after a first frame without keys and then
 // frames of held keys: the RGB rows, then one sound-loop refresh, then the overlay's texts of
 // the selected slot and the view, a line each: slot text, harmonic number, scale and speed
-// texts, zoom text, y-scale text. Usage: kurvello_replay
-// PRESET [FRAME...], PRESET a, b, or c (values on standard input), FRAME SDL key names joined
-// by ",", with "*N" for N frames.
+// texts, zoom text, y-scale text. Usage: kurvello_replay START [FRAME...]. START: a or b, c
+// (the values on standard input), a state described as expected.txt's link cases describe it
+// ("a active=5 speed2=0.01"), or a link's fragment with its "#", read as the page reads it (a
+// bad one: its German line written, status 3). FRAME: SDL key names joined by ",", with "*N"
+// for N frames.
 #include "app/frame.h"
 #include "app/startup.h"
 #include "draw/value_overlay.h"
 #include "draw/value_text.h"
 #include "sound/sound.h"
+#include "support/described_state.h"
+#include "web/share_link.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -37,16 +41,35 @@ void run_frames(SDL_Surface &surface, SynthesisState &state, FrameCache &cache,
         run_frame(surface, state, cache, keys, SDLMod(mods), StillFrame::show);
 }
 
+SynthesisState start_state(const SDL_PixelFormat &format, const std::string &start) {
+    if (start == "c") {
+        HarmonicNumbers harmonic{};
+        fill_harmonic_numbers('c', stdin, std::fopen("/dev/null", "w"), harmonic);
+        return init_synthesis_state(format, harmonic);
+    }
+    if (start.starts_with('#')) {
+        SynthesisState state = init_synthesis_state(format, HarmonicNumbers{});
+        const ShareLinkStatus status = decode_share_link(start, state);
+        if (status != ShareLinkStatus::ok) {
+            std::puts(share_link_message(status));
+            std::exit(3);
+        }
+        return state;
+    }
+    std::istringstream words(start);
+    std::vector<std::string> description;
+    for (std::string word; words >> word;)
+        description.push_back(word);
+    return described_state(format, description);
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     SDL_Init(SDL_INIT_VIDEO); // the key names
-    HarmonicNumbers harmonic{};
-    fill_harmonic_numbers(argc > 1 ? argv[1][0] : 'a', stdin, std::fopen("/dev/null", "w"),
-                          harmonic);
     SDL_Surface *surface = SDL_CreateRGBSurface(0, 1024, 768, 32, 0xFF0000, 0xFF00, 0xFF, 0);
-    SynthesisState state = init_synthesis_state(*surface->format, harmonic);
+    SynthesisState state = start_state(*surface->format, argc > 1 ? argv[1] : "a");
     const auto cache = std::make_unique<FrameCache>();
     for (int i = 1; i < argc; i++)
         run_frames(*surface, state, *cache, i == 1 ? "" : argv[i]);

@@ -2,6 +2,7 @@
 
 #include "app/keyboard.h"
 #include "app/startup.h"
+#include "support/described_state.h"
 #include "support/test_surface.h"
 
 #include <gtest/gtest.h>
@@ -41,39 +42,9 @@ void expect_same_picture(const SynthesisState &got, const SynthesisState &want,
         << link;
 }
 
-// A state as expected.txt describes it: harmonic numbers, then field=value edits.
-SynthesisState described_state(const std::vector<std::string> &args) {
-    SynthesisState s = start_state(args[0] == "b" ? 'b' : 'a');
-    if (args[0].find(',') != std::string::npos) {
-        s.harmonic.fill(0);
-        std::istringstream list(args[0]);
-        int i = 0;
-        for (std::string k; std::getline(list, k, ',');)
-            s.harmonic[i++] = std::stoi(k);
-    }
-    for (size_t a = 1; a < args.size(); a++) {
-        const size_t equals = args[a].find('='), digits = args[a].find_first_of("0123456789");
-        const std::string field = args[a].substr(0, std::min(equals, digits)),
-                          value = args[a].substr(equals + 1);
-        const int slot = digits < equals ? std::stoi(args[a].substr(digits)) : 0;
-        if (field == "toggles")
-            s.show_numbers = value[0] - '0', s.clear_screen = value[1] - '0',
-            s.thick_curve = value[2] - '0', s.line_mode = value[3] - '0';
-        else if (field == "active" || field == "selected")
-            (field == "active" ? s.active_count : s.selected) = std::stoi(value);
-        else
-            (field == "zoom"      ? s.zoom
-             : field == "y_scale" ? s.y_scale
-             : field == "scale"   ? s.scale[slot]
-             : field == "shift"   ? s.shift[slot]
-                                  : s.shift_speed.at(slot)) = std::strtod(value.c_str(), nullptr);
-    }
-    return s;
-}
-
 TEST(ShareLink, StoredLinksAreTheReferenceFormat) {
-    for (const StoredCase &c : stored_cases("link", 5)) {
-        const SynthesisState want = described_state(c.args);
+    for (const StoredCase &c : stored_cases("link", 6)) {
+        const SynthesisState want = described_state(*surface->format, c.args);
         EXPECT_STREQ(encode_share_link(want).text.data(), c.stored.c_str()) << "line " << c.line;
         SynthesisState got = start_state('b');
         ASSERT_EQ(decode_share_link(c.stored, got), ShareLinkStatus::ok) << c.stored;
