@@ -118,6 +118,10 @@ TEST(SoundSynthesis, GivesTheWorkedSamples) {
     s.harmonic[0] = 0, s.shift[0] = 1.0, s.scale[0] = 1.0, s.active_count = 1; // sin(-1) * inf
     EXPECT_EQ(loop_of(s), minus_one);
     EXPECT_EQ(s.term[0], -1.0);
+    s.harmonic[0] = 1, s.shift[0] = -1.0, s.scale[0] = 0.0005; // 3276 x 0.0005 sin(1) = 1.378 at 0
+    const std::vector<int> once = loop_of(s);
+    EXPECT_EQ(once[0], 1);
+    EXPECT_EQ(loop_of(s), once); // nothing changed, but the buffer holds silence: written again
 }
 
 // The loop scenes of expected.txt, as it describes them.
