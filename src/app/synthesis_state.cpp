@@ -14,6 +14,29 @@ void reset_slots(SynthesisState &state) {
     state.scale.fill(1.0);
 }
 
+struct Rgb {
+    Uint8 red, green, blue; // 0..255 each
+};
+
+// Slot i's colour: red to yellow, green, cyan, blue and magenta, ten steps a stretch.
+Rgb ramp_color(int i) {
+    const int f = i % 10;
+    const auto up = static_cast<Uint8>(static_cast<int>(f * 25.5));
+    const auto down = static_cast<Uint8>(static_cast<int>(255.0 - f * 25.5));
+    switch (i / 10) {
+    case 0:
+        return {255, up, 0};
+    case 1:
+        return {down, 255, 0};
+    case 2:
+        return {0, 255, up};
+    case 3:
+        return {0, down, 255};
+    default:
+        return {up, 0, 255};
+    }
+}
+
 } // namespace
 
 SynthesisState init_synthesis_state(const SDL_PixelFormat &format,
@@ -42,30 +65,8 @@ SynthesisState init_synthesis_state(const SDL_PixelFormat &format,
 
 void build_harmonic_colors(SynthesisState &state, const SDL_PixelFormat &format) {
     for (int i = 0; i < HARMONIC_SLOTS; i++) {
-        const int f = i % 10;
-        const auto up = static_cast<Uint8>(static_cast<int>(f * 25.5));
-        const auto down = static_cast<Uint8>(static_cast<int>(255.0 - f * 25.5));
-        Uint8 red = 0;
-        Uint8 green = 0;
-        Uint8 blue = 0;
-        switch (i / 10) {
-        case 0:
-            red = 255, green = up, blue = 0;
-            break;
-        case 1:
-            red = down, green = 255, blue = 0;
-            break;
-        case 2:
-            red = 0, green = 255, blue = up;
-            break;
-        case 3:
-            red = 0, green = down, blue = 255;
-            break;
-        default:
-            red = up, green = 0, blue = 255;
-            break;
-        }
-        state.harmonic_color[i] = SDL_MapRGB(&format, red, green, blue);
+        const Rgb c = ramp_color(i);
+        state.harmonic_color[i] = SDL_MapRGB(&format, c.red, c.green, c.blue);
     }
 }
 

@@ -130,11 +130,18 @@ TEST_F(Keyboard, ScriptsEndInTheKeyTablesValues) {
 
 enum Locking { UNLOCKED, ASYNC_BLIT_FLAG, OFFSET };
 
+[[gnu::noinline]] void scribble_stack(Uint8 byte) {
+    volatile Uint8 junk[1 << 15];
+    for (volatile Uint8 &b : junk)
+        b = byte;
+}
+
 struct Frame : ::testing::Test {
     HarmonicNumbers harmonic{1, 3, 5, 7, 9, 11, 13, 15, 17, 19};
     SurfacePtr surface = make_surface(64, 48);
     SynthesisState state = init_synthesis_state(*surface->format, harmonic);
     std::unique_ptr<FrameCache> cache = std::make_unique<FrameCache>();
+    int frames = 0;
 
     void SetUp() override { // SDL's own fills lock a flagged surface through the video driver
         ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0);
@@ -150,7 +157,10 @@ struct Frame : ::testing::Test {
         surface->offset = locking == OFFSET ? 4 : 0;
         locks = unlocks = shows = lock_result = 0;
     }
+    // Before each frame other bytes on the stack, as the program's event polling leaves there:
+    // the frame must not take them for a change of its inputs.
     FrameEnd frame(std::initializer_list<SDLKey> down = {}, StillFrame still = StillFrame::show) {
+        scribble_stack(static_cast<Uint8>(++frames));
         KeyState keys{};
         for (SDLKey key : down)
             keys[key] = 1;

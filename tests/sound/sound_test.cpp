@@ -13,10 +13,24 @@
 #include <vector>
 
 bool refuse_loop_buffer; // the wrapped malloc returns null for the loop's buffer
+int audio_locks;         // SDL_LockAudio calls not yet let go
+bool unheld_unlock;      // an SDL_UnlockAudio came without its SDL_LockAudio
 
-extern "C" void *__real_malloc(std::size_t size);
-extern "C" void *__wrap_malloc(std::size_t size) {
+extern "C" {
+void *__real_malloc(std::size_t size);
+void *__wrap_malloc(std::size_t size) {
     return refuse_loop_buffer && size == SOUND_LOOP_BYTES ? nullptr : __real_malloc(size);
+}
+void __real_SDL_LockAudio();
+void __real_SDL_UnlockAudio();
+void __wrap_SDL_LockAudio() {
+    audio_locks++;
+    __real_SDL_LockAudio();
+}
+void __wrap_SDL_UnlockAudio() {
+    unheld_unlock |= audio_locks-- == 0;
+    __real_SDL_UnlockAudio();
+}
 }
 
 namespace {
@@ -79,6 +93,7 @@ std::vector<Uint8> loop_bytes(SynthesisState &state) {
     sound_loop = SoundLoop{loop.data(), 300, SOUND_LOOP_BYTES};
     synthesize_sound_loop(state, *kept);
     EXPECT_TRUE(sound_loop.position == 300 && sound_loop.length == SOUND_LOOP_BYTES);
+    EXPECT_TRUE(audio_locks == 0 && !unheld_unlock) << "written inside one audio lock";
     sound_loop = SoundLoop{};
     return loop;
 }
@@ -118,6 +133,10 @@ TEST(SoundSynthesis, GivesTheWorkedSamples) {
     s.harmonic[0] = 0, s.shift[0] = 1.0, s.scale[0] = 1.0, s.active_count = 1; // sin(-1) * inf
     EXPECT_EQ(loop_of(s), minus_one);
     EXPECT_EQ(s.term[0], -1.0);
+    s.harmonic[0] = 1, s.shift[0] = -1.0, s.scale[0] = 0.0005; // 3276 x 0.0005 sin(1) = 1.378 at 0
+    const std::vector<int> once = loop_of(s);
+    EXPECT_EQ(once[0], 1);
+    EXPECT_EQ(loop_of(s), once); // nothing changed, but the buffer holds silence: written again
 }
 
 // The loop scenes of expected.txt, as it describes them.
