@@ -534,6 +534,10 @@ const CHROMIUM = {
     await tab.waitFor('played.some(buffer => buffer.some(v => v))');
     await sleep(300);
     const played = await tab.run('played');
+    // The toggles' buttons show what the keys pressed made of the start (numbers on, the rest off).
+    assert.deepEqual(await tab.run(`[...$('panel').querySelectorAll('[aria-pressed]')]
+      .map((b) => (b.id || b.dataset.key) + ' ' + b.ariaPressed)`),
+                     ['ctrl false', 'shift false', 'c true', 'd false', 'l true', 's true', 'y false']);
     const first = played.findIndex((buffer) => buffer.some((v) => v));
     assert.deepEqual(played, [...Array(first).fill(Array(512).fill(0)),
                               ...Array(played.length - first).fill(loop)]);
