@@ -28,22 +28,17 @@ const CANVAS_RGB = `(() => {
 // A cheap fingerprint of the canvas, to see whether frames still change it.
 const CANVAS_SUM = `Module.canvas.getContext('2d').getImageData(0, 0, 1024, 768).data
   .reduce((sum, v, i) => (sum * 31 + v * (i % 7 + 1)) % 1000000007, 0)`;
-// What of the running page lies outside the window, or is too small for a finger.
-const MISFITS = `[...document.querySelectorAll('#screen, #panel button')].map(e => [e, e.getBoundingClientRect()])
-  .filter(([e, r]) => r.left < 0 || r.top < 0 || r.right > innerWidth || r.bottom > innerHeight
-          || (e.tagName == 'BUTTON' && (r.width < 44 || r.height < 44 || !e.innerText.trim())))
-  .map(([e, r]) => e.innerText || e.id).concat(document.documentElement.scrollWidth > innerWidth
-  ? ['horizontal scroll'] : [])`;
-// A phone's layout as the page has it: the boxes of the picture, the values and the buttons
-// in CSS px; whether the buttons to pick a slot and change its scale and speed are in view;
-// whether the page itself scrolls; the values' smallest font; the words broken across lines.
+// The running page's layout: the boxes of the picture, the values and the buttons in CSS
+// px; whether the buttons to pick a slot and change its scale and speed, or all of them and
+// the picture, are in view; the buttons too small for a finger or without a label; whether the
+// page itself scrolls; the values' smallest font; the words broken across lines.
 const LAYOUT = `(() => {
   const box = (e) => e.getBoundingClientRect(), panel = $('panel'), buttons = box(panel);
   const rounded = (r) => [r.x, r.y, r.width, r.height].map((v) => Math.round(v * 10) / 10);
   const apart = (a, b) => a.right <= b.left + 0.5 || b.right <= a.left + 0.5 || a.bottom <= b.top + 0.5
                           || b.bottom <= a.top + 0.5;
-  const inView = (r) => r.top >= buttons.top - 0.5 && r.bottom <= buttons.bottom + 0.5 && r.left >= 0
-                        && r.right <= innerWidth && r.bottom <= innerHeight;
+  const inWindow = (r) => r.left >= 0 && r.top >= 0 && r.right <= innerWidth && r.bottom <= innerHeight;
+  const inView = (r) => inWindow(r) && r.top >= buttons.top - 0.5 && r.bottom <= buttons.bottom + 0.5;
   const broken = [];
   const walker = document.createTreeWalker(panel, NodeFilter.SHOW_TEXT);
   for (let node; (node = walker.nextNode());) {
@@ -54,12 +49,14 @@ const LAYOUT = `(() => {
       if (new Set([...range.getClientRects()].map((r) => Math.round(r.top))).size > 1) broken.push(word[0]);
     }
   }
-  const canvas = box($('screen')), values = box($('readout'));
+  const canvas = box($('screen')), values = box($('readout')), all = [...panel.querySelectorAll('button')];
   return {
     size: [innerWidth, innerHeight], canvas: rounded(canvas), values: rounded(values), buttons: rounded(buttons),
     apart: [values, box(document.querySelector('#help summary')), buttons].every((r) => apart(r, canvas)),
     keysInView: ['ArrowLeft', 'ArrowRight', 'NumpadAdd', 'NumpadSubtract', 'ControlLeft']
       .every((code) => inView(box(panel.querySelector('[data-code=' + code + ']')))),
+    allInView: inWindow(canvas) && all.every((e) => inView(box(e))),
+    small: all.filter((e) => box(e).width < 44 || box(e).height < 44 || !e.innerText.trim()).map((e) => e.innerText),
     pageScrolls: document.documentElement.scrollWidth > innerWidth || document.documentElement.scrollHeight > innerHeight,
     buttonsScroll: getComputedStyle(panel).overflowY,
     smallestValue: Math.min(...[...$('readout').querySelectorAll('dt, dd')].map((e) => parseFloat(getComputedStyle(e).fontSize))),
@@ -132,33 +129,17 @@ async function settled(tab) { // the canvas's fingerprint, once five frames no l
   return (await tab.run(CANVAS_SUM)) === first ? first : null;
 }
 
-function spot(tab, selector) { // the middle of an element, scrolled into the viewport
-  return tab.run(`(e => (e.scrollIntoView({block: 'center'}), (r => [r.x + r.width / 2,
+// The middle of an element: where it is, or once scrolled into the viewport.
+function spot(tab, selector, scroll = true) {
+  return tab.run(`(e => (${scroll} && e.scrollIntoView({block: 'center'}), (r => [r.x + r.width / 2,
     r.y + r.height / 2])(e.getBoundingClientRect())))(document.querySelector('${selector}'))`);
 }
 
-function place(tab, selector) { // the middle of an element where it is
-  return tab.run(`(r => [r.x + r.width / 2, r.y + r.height / 2])(document.querySelector('${selector}')
-    .getBoundingClientRect())`);
-}
-
-async function tap(tab, selector, where = spot) {
-  await tab.touch({1: await where(tab, selector)});
+async function tap(tab, selector, scroll = true) {
+  await tab.touch({1: await spot(tab, selector, scroll)});
   await sleep(50);
   await tab.touch({});
   await sleep(100);
-}
-
-async function fits(engine, tab, width, height) { // after the start; a screenshot per engine and size
-  await tab.viewport(width, height);
-  // Only the window's size matters: the layout is CSS alone, and read afresh below.
-  await tab.waitFor(`innerWidth == ${width} && innerHeight == ${height}`).catch(() => {});
-  assert.deepEqual(await tab.run(`[innerWidth, innerHeight, ...${MISFITS}]`), [width, height],
-                   "the window's size, with nothing outside it");
-  if (SHOTS) {
-    mkdirSync(SHOTS, {recursive: true});
-    writeFileSync(`${SHOTS}/${engine.browser.name}-${width}x${height}.png`, await tab.screenshot());
-  }
 }
 
 // How many frames `held` was down, by the page's picture; then the picture and the values
@@ -170,7 +151,8 @@ async function heldAsNatively(tab, frames, held) {
   assert.deepEqual(await tab.run(VALUES), want.texts, `the values after ${frames.join(' ')}`);
 }
 
-async function phoneLayout(engine, tab, width, height) { // once the page is laid out for it
+// Once the page is laid out for a window's size; a screenshot per engine and size.
+async function fits(engine, tab, width, height) {
   await tab.waitFor(`innerWidth == ${width} && innerHeight == ${height}`);
   await sleep(100);
   const got = await tab.run(LAYOUT);
@@ -183,7 +165,8 @@ async function phoneLayout(engine, tab, width, height) { // once the page is lai
   }
   assert.ok(got.apart && got.keysInView && !got.pageScrolls && got.buttonsScroll == 'auto', where);
   assert.ok(got.smallestValue >= 14, where);
-  assert.deepEqual(got.broken, [], `no label broken inside a word at ${where}`);
+  assert.ok(got.allInView || Math.min(width, height) < 768, `every button in view at ${where}`);
+  assert.deepEqual([got.small, got.broken], [[], []], `no button too small, no label broken at ${where}`);
   if (SHOTS) {
     mkdirSync(SHOTS, {recursive: true});
     writeFileSync(`${SHOTS}/${engine.browser.name}-${width}x${height}.png`, await tab.screenshot());
@@ -192,28 +175,6 @@ async function phoneLayout(engine, tab, width, height) { // once the page is lai
 
 async function said(tab) { // but Chromium's hint at the tests' own reads of the canvas
   return (await tab.messages()).filter((m) => !/getImageData/.test(m));
-}
-
-// Started by touch on a phone; the picture, the values and the layout as they should be.
-async function startPhone(engine, t, width, height) {
-  const tab = await engine.browser.tab();
-  t.after(() => tab.close());
-  await tab.phone(width, height);
-  if (engine.browser.name == 'chromium') await tab.slow('kurvello.js', 500); // after a paint
-  await tab.open(engine.server.url + 'kurvello.html', engine.browser.name == 'chromium' && SHIFTS);
-  await tab.waitFor('window.ready');
-  if (engine.browser.name == 'chromium') { // what moved while it loaded
-    await sleep(300);
-    assert.ok(await tab.run('shifted') < 0.1, `layout shift ${await tab.run('shifted')}`);
-  }
-  await tap(tab, '[data-preset=b]', place);
-  await tab.waitFor("document.body.classList.contains('running') && Module._kurvello_frames() > 2");
-  assert.deepEqual(await tab.messages(), [], 'nothing said on loading and starting');
-  const want = native('b');
-  assertPicture(await canvas(tab), want.picture);
-  assert.deepEqual(await tab.run(VALUES), want.texts);
-  await phoneLayout(engine, tab, width, height);
-  return tab;
 }
 
 // The stored links of the reference, each with the state it holds as kurvello_replay takes it.
@@ -262,48 +223,55 @@ async function badLink(engine, t, fragment) {
 }
 
 const EVERY_ENGINE = {
-  async 'a phone turned from portrait to landscape'(engine, t) {
-    const tab = await startPhone(engine, t, 360, 640);
-    await tab.touch({1: await place(tab, '[data-code=NumpadAdd]')});
+  // Started by touch on a phone, then turned: each time laid out for another phone's size.
+  async 'a phone started by touch and turned'(engine, t) {
+    const tab = await engine.browser.tab();
+    t.after(() => tab.close());
+    await tab.phone(360, 640);
+    if (engine.browser.name == 'chromium') await tab.slow('kurvello.js', 500); // after a paint
+    await tab.open(engine.server.url + 'kurvello.html', engine.browser.name == 'chromium' && SHIFTS);
+    await tab.waitFor('window.ready');
+    if (engine.browser.name == 'chromium') { // what moved while it loaded
+      await sleep(300);
+      assert.ok(await tab.run('shifted') < 0.1, `layout shift ${await tab.run('shifted')}`);
+    }
+    await tap(tab, '[data-preset=b]', false);
+    await tab.waitFor("document.body.classList.contains('running') && Module._kurvello_frames() > 2");
+    assert.deepEqual(await tab.messages(), [], 'nothing said on loading and starting');
+    await fits(engine, tab, 360, 640);
+    await tab.touch({1: await spot(tab, '[data-code=NumpadAdd]', false)});
     await tab.framesPass(0.3);
     await tab.touch({});
     const frames = [];
     await heldAsNatively(tab, frames, '[+]');
-    await tab.touch({1: await place(tab, '[data-code=NumpadSubtract]')});
+    await tab.touch({1: await spot(tab, '[data-code=NumpadSubtract]', false)});
     await tab.framesPass(0.3);
-    await tab.phone(640, 360); // turned with a finger on a button: it is let go
-    await phoneLayout(engine, tab, 640, 360);
+    await tab.phone(844, 390); // turned with a finger on a button: it is let go
+    await fits(engine, tab, 844, 390);
     assert.ok(await settled(tab), 'the button let go while the finger stays');
     assert.equal(await tab.run("document.querySelectorAll('.down').length"), 0);
     await tab.touch({});
     await heldAsNatively(tab, frames, '[-]');
-    assert.deepEqual(await said(tab), []);
-  },
-
-  async 'a phone turned from landscape to portrait'(engine, t) {
-    const tab = await startPhone(engine, t, 844, 390);
-    await tap(tab, '#ctrl', place); // latched: zoom
+    await tap(tab, '#ctrl', false); // latched: zoom
     await tab.touch({1: await spot(tab, '[data-code=PageUp]')}); // scrolled to
     await tab.framesPass(0.3);
     await tab.touch({});
     await tap(tab, '#ctrl');
-    const frames = [];
     await heldAsNatively(tab, frames, 'left ctrl,page up');
     await tap(tab, '[data-code=ArrowRight]');
     frames.push('right');
     await tab.phone(390, 844);
-    await phoneLayout(engine, tab, 390, 844);
+    await fits(engine, tab, 390, 844);
     const want = native('b', frames);
     assertPicture(await canvas(tab), want.picture);
     assert.deepEqual(await tab.run(VALUES), want.texts);
     assert.deepEqual(await said(tab), []);
   },
 
-  async 'start by touch, a held button and the keys of a laptop'(engine, t) {
+  async 'start by touch, a held button, the keys of a laptop and touches together'(engine, t) {
     const tab = await start(engine, t);
     await tab.viewport(768, 1024);
     await tap(tab, '#start button:nth-child(2)');
-    assertPicture(await canvas(tab), native('b').picture);
     // Every animation frame runs one frame, counted once: the count the benchmarks read.
     await tab.run('(function tick(n) { window.ticks = n; requestAnimationFrame(() => tick(n + 1)); })(0)');
     const counts = () => tab.run('[Module._kurvello_frames(), ticks]');
@@ -324,21 +292,8 @@ const EVERY_ENGINE = {
     frames.push('[3]');
     frames.push(await heldFrames(tab, frames, '[+]', ['enter']), 'enter');
     assertPicture(await canvas(tab), native('b', frames).picture);
-    // Ctrl with the + key speeds the slot up: the picture drifts until Ctrl+Return stops it.
-    await tab.press('Digit0');
-    await tab.key('ControlLeft');
-    await tab.press('Equal', 0.3); // some frames even on a busy machine
-    const drifting = await settled(tab);
-    await tab.press('Enter');
-    await tab.key('ControlLeft', false);
-    assert.equal(drifting, null, 'Ctrl with the + key must set the slot moving');
-    assert.ok(await settled(tab), 'Ctrl with Return must stop it');
-  },
 
-  async 'touches together and their release'(engine, t) {
-    const tab = await start(engine, t);
     await tab.viewport(1366, 768);
-    await tap(tab, '#start button:nth-child(2)');
     await fits(engine, tab, 1366, 768);
     await tap(tab, '#ctrl'); // latched: zoom and count +10, held together where it can
     const held = Object.entries({PageUp: 'page up', ArrowUp: 'up'}).slice(0, engine.browser.fingers);
@@ -348,7 +303,7 @@ const EVERY_ENGINE = {
     await tab.framesPass(0.15);
     await tab.touch({});
     await tap(tab, '#ctrl');
-    const frames = [await heldFrames(tab, [], ['left ctrl', ...held.map(([, name]) => name)].join(','))];
+    frames.push(await heldFrames(tab, frames, ['left ctrl', ...held.map(([, name]) => name)].join(',')));
     await tab.run(`['pointerdown', 'pointerup'].map(type => document.querySelector('[data-code=ArrowRight]')
       .dispatchEvent(new PointerEvent(type, {bubbles: true, pointerId: 7})))`);
     // Down and up in one task, yet held for a frame: the next slot; Space on the focused
@@ -356,6 +311,15 @@ const EVERY_ENGINE = {
     await tab.run("$('panel').querySelector('[data-code=ArrowRight]').focus()");
     await tab.press('Space');
     assertPicture(await canvas(tab), native('b', [...frames, 'right', '', 'right']).picture);
+    // Ctrl with the + key speeds the slot up: the picture drifts until Ctrl+Return stops it.
+    await tab.press('Digit0');
+    await tab.key('ControlLeft');
+    await tab.press('Equal', 0.3); // some frames even on a busy machine
+    const drifting = await settled(tab);
+    await tab.press('Enter');
+    await tab.key('ControlLeft', false);
+    assert.equal(drifting, null, 'Ctrl with the + key must set the slot moving');
+    assert.ok(await settled(tab), 'Ctrl with Return must stop it');
     // A cancelled pointer, the tab going hidden or sliding off lets go of a held button.
     await tab.run("addEventListener('pointerdown', e => window.finger = e.pointerId, true)");
     const releases = {
@@ -378,9 +342,7 @@ const EVERY_ENGINE = {
     await tab.waitFor("window.SDL && SDL.audioContext && SDL.audioContext.state == 'running'");
     await tab.waitFor("$('panel').querySelector('[data-key=s]').ariaPressed == 'true'");
   },
-};
 
-Object.assign(EVERY_ENGINE, {
   async 'a link opens at its picture, and the button makes it again'(engine, t) {
     const chromium = engine.browser.name == 'chromium'; // every stored one; elsewhere a moving one
     for (const {fragment, state} of chromium ? LINKS : LINKS.slice(1, 2)) {
@@ -414,8 +376,7 @@ Object.assign(EVERY_ENGINE, {
 
   async 'a bad link says why and leaves the start as it was'(engine, t) {
     const cut = LINKS[1].fragment.slice(0, -3), toLong = 'c=' + '1,'.repeat(1000);
-    const bad = {chromium: [cut, 'k2' + cut.slice(2), 'top', toLong, LINKS[1].fragment.replace('UC', 'zC')],
-                 firefox: [cut, 'top'], webkit: ['k9']}[engine.browser.name];
+    const bad = {chromium: [cut, 'top', toLong], firefox: [cut, 'top'], webkit: ['k9']}[engine.browser.name];
     for (const fragment of bad.slice(1)) await (await badLink(engine, t, fragment)).close();
     const tab = await badLink(engine, t, bad[0]);
     // Started by touch, or by a good link put in its place, the run holds nothing of the bad one.
@@ -433,7 +394,7 @@ Object.assign(EVERY_ENGINE, {
       Boolean(navigator.serviceWorker && navigator.serviceWorker.controller)]`), [0, false]);
     assert.deepEqual(await said(tab), []);
   },
-});
+};
 
 async function assertEnded(tab, status) { // said so with the status; frames and sound stop
   await tab.waitFor("!$('ended').classList.contains('hidden')");
@@ -483,12 +444,12 @@ const CHROMIUM = {
     const address = server.url + 'kurvello.html';
     const kept = (build) => `caches.keys().then((names) => names.length == 1 && names[0].endsWith(' ${build}'))`;
     const tab = await start(engine, t, address);
+    const reopen = () => tab.open(address).then(() => tab.waitFor('window.ready'));
     await tab.waitFor('navigator.serviceWorker.controller');
     assert.deepEqual(await tab.protocol('Page.getInstallabilityErrors'), {installabilityErrors: []});
     await tab.waitFor(kept(worker(folder).build));
     await server.stop();
-    await tab.open(address);
-    await tab.waitFor('window.ready');
+    await reopen();
     await tap(tab, '[data-preset=a]');
     assertPicture(await canvas(tab), native('a').picture);
     // The same page, but for its title, built again and served at the same address.
@@ -498,13 +459,11 @@ const CHROMIUM = {
       `-DTEMPLATE=${SOURCE}/src/web/${WORKER}`, '-P', `${SOURCE}/cmake/page_worker.cmake`]);
     assert.equal(build.status, 0, String(build.stderr));
     server = await serve(folder, new URL(address).port);
-    await tab.open(address);
-    await tab.waitFor('window.ready');
+    await reopen();
     assert.equal(await tab.run('document.title'), 'Kurvello, neu', 'the new build at once');
     await tab.waitFor(kept(worker(folder).build));
     await server.stop();
-    await tab.open(address);
-    await tab.waitFor('window.ready');
+    await reopen();
     assert.equal(await tab.run('document.title'), 'Kurvello, neu', 'the new build kept');
     assert.deepEqual(await said(tab), []);
   },
@@ -513,7 +472,6 @@ const CHROMIUM = {
     const tab = await start(engine, t, undefined, {beforeLoad: CAPTURE_SOUND + `window.kept = [];
       addEventListener('keydown', e => setTimeout(() => e.defaultPrevented || kept.push(e.code)));`});
     await tab.press('KeyB');
-    assertPicture(await canvas(tab), native('b').picture);
     await tab.press('Numpad3');
     await tab.key('NumpadAdd');
     await tab.framesPass(0.2);
@@ -542,6 +500,10 @@ const CHROMIUM = {
     await tab.waitFor('played.some(buffer => buffer.some(v => v))');
     await sleep(300);
     const played = await tab.run('played');
+    // The toggles' buttons show what the keys pressed made of the start (numbers on, the rest off).
+    assert.deepEqual(await tab.run(`[...$('panel').querySelectorAll('[aria-pressed]')]
+      .map((b) => (b.id || b.dataset.key) + ' ' + b.ariaPressed)`),
+                     ['ctrl false', 'shift false', 'c true', 'd false', 'l true', 's true', 'y false']);
     const first = played.findIndex((buffer) => buffer.some((v) => v));
     assert.deepEqual(played, [...Array(first).fill(Array(512).fill(0)),
                               ...Array(played.length - first).fill(loop)]);
