@@ -1,14 +1,20 @@
+#include "app/console.h"
 #include "app/startup.h"
 #include "support/test_surface.h"
 
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <csignal>
 #include <cstring>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
+
+#include <fcntl.h>
+#include <sys/time.h>
+#include <unistd.h>
 
 namespace {
 
@@ -76,6 +82,35 @@ TEST(Startup, TypedLinesReplayUpToThePromptTheConsoleWouldWaitAt) {
                                     stdout, harmonic));
     testing::internal::GetCapturedStdout();
     EXPECT_TRUE(harmonic[0] == 5 && harmonic[19] == 24);
+}
+
+int key_pipe = -1; // where the timer's handler puts a key
+
+// The preset key from a pipe: a read a signal interrupted is read again; a closed pipe, or an
+// input that cannot be read at all, is the end of input and not a read retried forever.
+TEST(Startup, PresetKeyReadsOnAfterASignalAndStopsAtAnError) {
+    int ends[2];
+    ASSERT_EQ(pipe(ends), 0);
+    key_pipe = ends[1];
+    struct sigaction key_on_alarm {
+    }, previous{};
+    key_on_alarm.sa_handler = [](int) {
+        const ssize_t written = write(key_pipe, "b", 1);
+        (void)written;
+    };
+    sigaction(SIGALRM, &key_on_alarm, &previous); // no SA_RESTART: the read is interrupted
+    const itimerval in_100_ms{{0, 0}, {0, 100'000}};
+    setitimer(ITIMER_REAL, &in_100_ms, nullptr);
+    EXPECT_EQ(read_preset_key(ends[0]), 'b');
+    sigaction(SIGALRM, &previous, nullptr);
+    close(ends[1]);
+    EXPECT_EQ(read_preset_key(ends[0]), -1);
+    close(ends[0]);
+    const int directory = open("/", O_RDONLY);
+    alarm(10); // a read retried forever ends the test here
+    EXPECT_EQ(read_preset_key(directory), -1);
+    alarm(0);
+    close(directory);
 }
 
 TEST(Startup, ReadsIntegersLikePercentIAndStopsAtTheFirstNonDigit) {
