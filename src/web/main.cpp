@@ -110,11 +110,11 @@ EM_BOOL on_key(int type, const EmscriptenKeyboardEvent *event, void *) {
                             event->shiftKey, event->ctrlKey);
 }
 
-// Keys released where the page cannot see it would stay down.
+// Keys released where the page cannot see it would stay down. The next frame restyles the
+// buttons: a hidden page runs none, but shows nothing either.
 void release_everything() {
     release_all(page.keys);
     let_go_of_buttons(page.buttons, page.keys);
-    show_changes();
 }
 
 EM_BOOL on_blur(int, const EmscriptenFocusEvent *, void *) {
@@ -224,42 +224,39 @@ EMSCRIPTEN_KEEPALIVE int kurvello_button_symbol(const char *code, const char *ke
     return button_symbol(code, key);
 }
 
+// What the pointers do to the buttons is shown by the next frame, which runs before the page
+// is painted again.
+
 // A pointer went down on the button of a key symbol; touch is 1 for a finger or a pen, whose
 // press waits to see whether it scrolls the buttons.
 EMSCRIPTEN_KEEPALIVE void kurvello_pointer_down(int pointer, int symbol, int touch) {
     pointer_down(page.buttons, page.keys, pointer, static_cast<SDLKey>(symbol), touch != 0,
                  emscripten_get_now());
-    show_changes();
 }
 
 // A pointer was lifted.
 EMSCRIPTEN_KEEPALIVE void kurvello_pointer_up(int pointer) {
     pointer_up(page.buttons, page.keys, pointer);
-    show_changes();
 }
 
 // A pointer was cancelled (pointercancel).
 EMSCRIPTEN_KEEPALIVE void kurvello_pointer_cancel(int pointer) {
     pointer_cancel(page.buttons, page.keys, pointer);
-    show_changes();
 }
 
 // A pointer is over the button of a key symbol, 0 for none.
 EMSCRIPTEN_KEEPALIVE void kurvello_pointer_over(int pointer, int symbol) {
     pointer_over(page.buttons, page.keys, pointer, static_cast<SDLKey>(symbol));
-    show_changes();
 }
 
 // A button pressed without a pointer (Space on the focused one): a tap.
 EMSCRIPTEN_KEEPALIVE void kurvello_tap(int symbol) {
     tap_button(page.buttons, page.keys, static_cast<SDLKey>(symbol));
-    show_changes();
 }
 
 // The page was laid out anew (the phone turned): every button is let go.
 EMSCRIPTEN_KEEPALIVE void kurvello_let_go() {
     let_go_of_buttons(page.buttons, page.keys);
-    show_changes();
 }
 
 // 1 while a pointer or a tap holds the button of a key symbol, else 0.
