@@ -90,6 +90,13 @@ TEST(PageButtons, ATouchPressesOnceItStayedOrAtItsLiftNeverWhenItScrolls) {
     pointer_down(page.buttons, page.keys, 8, SDLK_r, TOUCH, 5000);
     let_go_of_buttons(page.buttons, page.keys); // the phone turned before it pressed
     EXPECT_FALSE(frame(page, SDLK_r, 6000));
+
+    const int changes = page.buttons.changes; // no button has these: nothing pressed or kept
+    for (SDLKey none : {SDLK_UNKNOWN, SDLK_LAST}) {
+        pointer_down(page.buttons, page.keys, 10, none, MOUSE, 7000);
+        tap_button(page.buttons, page.keys, none);
+    }
+    EXPECT_EQ(page.buttons.changes, changes);
 }
 
 TEST(PageButtons, LatchesShowWhetherTheyAreOnAndOutlastABlur) {
