@@ -227,11 +227,14 @@ EMSCRIPTEN_KEEPALIVE int kurvello_button_symbol(const char *code, const char *ke
 // What the pointers do to the buttons is shown by the next frame, which runs before the page
 // is painted again.
 
-// A pointer went down on the button of a key symbol; touch is 1 for a finger or a pen, whose
-// press waits to see whether it scrolls the buttons.
-EMSCRIPTEN_KEEPALIVE void kurvello_pointer_down(int pointer, int symbol, int touch) {
+// A pointer went down on the button of a key symbol at the event's time in ms; touch is 1 for
+// a finger or a pen, whose press waits to see whether it scrolls the buttons. Fingers put down
+// together share their event's time, so they press in the same frame.
+EMSCRIPTEN_KEEPALIVE void kurvello_pointer_down(int pointer, int symbol, int touch, double at_ms) {
+    const double now = emscripten_get_now();
+    const bool same_clock = at_ms > now - 1000.0 && at_ms <= now; // else an engine's own clock
     pointer_down(page.buttons, page.keys, pointer, static_cast<SDLKey>(symbol), touch != 0,
-                 emscripten_get_now());
+                 same_clock ? at_ms : now);
 }
 
 // A pointer was lifted.
