@@ -71,10 +71,6 @@ bool note_browser_key(BrowserKeys &keys, const char *code, const char *key, bool
     return true;
 }
 
-void note_button(BrowserKeys &keys, const char *code, const char *key, bool down) {
-    note_button_key(keys, browser_key_symbol(code, key), down);
-}
-
 void note_button_key(BrowserKeys &keys, SDLKey symbol, bool down) {
     if (symbol != SDLK_UNKNOWN) {
         hold(keys, symbol, HELD_BY_BUTTON, down);

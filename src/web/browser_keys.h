@@ -22,9 +22,6 @@ SDLKey browser_key_symbol(const char *code, const char *key);
 bool note_browser_key(BrowserKeys &keys, const char *code, const char *key, bool down, bool shift,
                       bool ctrl);
 
-// Records an on-screen button going down or up; it names its key as a key event would.
-void note_button(BrowserKeys &keys, const char *code, const char *key, bool down);
-
 // Records the button of a key symbol going down or up.
 void note_button_key(BrowserKeys &keys, SDLKey symbol, bool down);
 
